@@ -1,0 +1,41 @@
+# Entry points named in the README. Each installs what is missing, builds, then acts.
+BUILD       ?= build
+ASAN_BUILD  ?= build-asan
+JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+APT_PACKAGES = cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev \
+               xvfb xauth imagemagick desktop-file-utils appstream clang
+
+.PHONY: run test bench deps build asan fuzz install clean
+
+deps:
+	@./tools/ensure-deps.sh $(APT_PACKAGES)
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./tools/run-program.sh $(BUILD)/src/kolvane
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory asan
+
+# The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKOLVANE_ASAN=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DKOLVANE_BENCH=ON -DKOLVANE_BUILD_TESTS=OFF
+	cmake --build $(BUILD)-bench -j $(JOBS)
+	./tools/run-bench.sh $(BUILD)-bench
+
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX),)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BUILD)-bench build-fuzz

@@ -1,0 +1,50 @@
+#include "app/Program.h"
+
+#include "app/AlwaysOnTop.h"
+#include "dialogs/frmSplash.h"
+#include "net/AppInfo.h"
+#include "ui/WindowLayer.h"
+#include "ui/frmMain.h"
+
+#include <QApplication>
+
+namespace kolvane {
+
+Program::Program(WindowLayer& layer) : m_layer(layer) {}
+
+Program::~Program()
+{
+    delete m_splash.data();
+}
+
+void Program::Main()
+{
+    // The splash reads the title while it loads, so the title comes first.
+    QCoreApplication::setApplicationName(appTitle());
+    QGuiApplication::setApplicationDisplayName(appTitle());
+
+    m_splash = new frmSplash(m_layer);
+    m_splash->setAttribute(Qt::WA_DeleteOnClose);
+    m_splash->show();
+    SetTopMost(m_layer, m_splash, kTrue);
+    m_layer.processPendingEvents();
+
+    m_main = std::make_unique<frmMain>(m_state, m_layer);
+    m_main->frmSplash = m_splash.data();
+    m_main->Show();
+    // Without a window manager nothing honours the on-top request; keep the splash above
+    // the main window that opened after it all the same.
+    if (m_splash && m_splash->isVisible())
+        m_splash->raise();
+}
+
+} // namespace kolvane
+
+namespace kolvane {
+
+frmSplash* Program::splash() const
+{
+    return m_splash.data();
+}
+
+} // namespace kolvane

@@ -1,0 +1,193 @@
+#include "dialogs/frmSplash.h"
+
+#include "app/AlwaysOnTop.h"
+#include "net/AppInfo.h"
+#include "ui/Controls.h"
+#include "ui/Twips.h"
+#include "ui/WindowLayer.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QTimer>
+
+namespace kolvane {
+
+namespace {
+
+Label* verdanaLabel(const QString& text, QWidget* parent, int l, int t, int w, int h, double pt, bool bold,
+                    bool autoSize)
+{
+    auto* lbl = new Label(text, parent);
+    QFont f(QStringLiteral("Verdana"));
+    f.setPointSizeF(pt);
+    f.setBold(bold);
+    lbl->setFont(f);
+    lbl->setGeometry(twips::rect(l, t, w, h));
+    if (autoSize)
+        lbl->adjustSize();
+    return lbl;
+}
+
+} // namespace
+
+QPixmap splashLogo()
+{
+    QPixmap pm(364, 292);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 292);
+    sky.setColorAt(0, QColor(0x1d, 0x35, 0x57));
+    sky.setColorAt(1, QColor(0x45, 0x7b, 0x9d));
+    p.fillRect(pm.rect(), sky);
+    // Ground.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x2a, 0x4d, 0x2e));
+    QPainterPath hill;
+    hill.moveTo(0, 292);
+    hill.cubicTo(90, 230, 270, 230, 364, 292);
+    p.drawPath(hill);
+    // Lattice mast.
+    const QPointF top(182, 70);
+    p.setPen(QPen(QColor(0xf1, 0xfa, 0xee), 3));
+    p.drawLine(top, QPointF(150, 250));
+    p.drawLine(top, QPointF(214, 250));
+    p.setPen(QPen(QColor(0xf1, 0xfa, 0xee), 1.5));
+    for (int i = 0; i < 6; ++i) {
+        const double y1 = 95 + i * 26, y2 = y1 + 26;
+        const double w1 = (y1 - 70) * 32 / 180, w2 = (y2 - 70) * 32 / 180;
+        p.drawLine(QPointF(182 - w1, y1), QPointF(182 + w2, y2));
+        p.drawLine(QPointF(182 + w1, y1), QPointF(182 - w2, y2));
+    }
+    // Waves from the top of the mast.
+    p.setBrush(Qt::NoBrush);
+    for (int i = 1; i <= 3; ++i) {
+        p.setPen(QPen(QColor(0xe6, 0x39, 0x46, 255 - i * 50), 4));
+        const double r = i * 26;
+        const QRectF box(top.x() - r, top.y() - r, 2 * r, 2 * r);
+        p.drawArc(box, 30 * 16, 60 * 16);
+        p.drawArc(box, 90 * 16 + 30 * 16, 60 * 16);
+    }
+    p.setBrush(QColor(0xe6, 0x39, 0x46));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(top, 6, 6);
+    return pm;
+}
+
+frmSplash::frmSplash(WindowLayer& layer, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_layer(layer)
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setFixedSize(twips::size(7455, 4710));
+    setAutoFillBackground(true);
+
+    fraMainFrame = new QFrame(this);
+    fraMainFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    fraMainFrame->setGeometry(twips::rect(45, -15, 7380, 4590));
+    fraMainFrame->setAcceptDrops(true);
+    QWidget* f = fraMainFrame;
+
+    picLogo = new QLabel(f);
+    picLogo->setGeometry(twips::rect(90, 180, 5430, 4335));
+    picLogo->setPixmap(splashLogo());
+    picLogo->setScaledContents(true);
+
+    lblProductName = verdanaLabel(QString(), f, 5640, 915, 1665, 270, 12, true, false);
+    lblVersion = verdanaLabel(QString(), f, 5640, 1290, 1575, 240, 9.75, false, false);
+    lblPlatform = verdanaLabel(QStringLiteral("W32"), f, 5640, 1950, 435, 240, 9.75, false, true);
+    lblPlatform->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblCopyright = verdanaLabel(QStringLiteral("Copyright"), f, 5640, 2700, 840, 195, 8.25, false, true);
+    lblCompany = verdanaLabel(QStringLiteral("Team KV"), f, 5640, 3060, 870, 270, 12, true, true);
+    Label1 = verdanaLabel(QStringLiteral("kolvane.example"), f, 5640, 3360, 1395, 195, 8.25, false, true);
+    // Placeholders that nothing fills; they would cover the logo, so they stay hidden.
+    lblCompanyProduct = verdanaLabel(QStringLiteral("Team KV"), f, 405, 210, 1305, 435, 18, true, true);
+    lblCompanyProduct->hide();
+    lblLicenseTo = verdanaLabel(QStringLiteral("LicenseTo"), f, 3135, 300, 4050, 255, 8.25, false, false);
+    lblLicenseTo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblLicenseTo->hide();
+    lblWarning = verdanaLabel(QString(), f, 300, 3720, 6855, 195, 8.25, false, false);
+
+    for (QWidget* w : std::initializer_list<QWidget*>{fraMainFrame, picLogo, lblProductName, lblVersion, lblPlatform,
+                                                      lblCopyright, lblCompany, lblCompanyProduct, lblLicenseTo})
+        w->installEventFilter(this);
+    // A click on these two would reach the frame behind them; they swallow it instead.
+    Label1->installEventFilter(this);
+    lblWarning->installEventFilter(this);
+
+    timSplash = new QTimer(this);
+    timSplash->setInterval(4000);
+    connect(timSplash, &QTimer::timeout, this, &frmSplash::timSplash_Timer);
+
+    Form_Load();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r = geometry();
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
+}
+
+void frmSplash::Form_Load()
+{
+    lblVersion->setText(QStringLiteral("v") + versionText());
+    lblProductName->setText(appTitle());
+    lblProductName->adjustSize();
+    timSplash->start();
+}
+
+void frmSplash::fraMainFrame_Click()
+{
+    timSplash->stop();
+    close();
+}
+
+void frmSplash::timSplash_Timer()
+{
+    close();
+}
+
+bool frmSplash::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool mouse = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
+                       || event->type() == QEvent::MouseButtonDblClick;
+    if (mouse && (watched == Label1 || watched == lblWarning))
+        return true;
+    if (event->type() == QEvent::MouseButtonRelease) {
+        fraMainFrame_Click();
+        return true;
+    }
+    if (watched == fraMainFrame && (event->type() == QEvent::DragEnter || event->type() == QEvent::Drop)) {
+        event->accept();
+        if (event->type() == QEvent::Drop)
+            fraMainFrame_Click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmSplash::mouseReleaseEvent(QMouseEvent*)
+{
+    fraMainFrame_Click();
+}
+
+void frmSplash::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QWidget::closeEvent(event);
+}
+
+void frmSplash::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    timSplash->stop();
+    SetTopMost(m_layer, this, 0);
+}
+
+} // namespace kolvane

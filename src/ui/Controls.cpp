@@ -1,0 +1,108 @@
+#include "ui/Controls.h"
+
+#include "net/Callsign.h"
+#include "net/Colors.h"
+#include "ui/Colors.h"
+#include "ui/Twips.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+namespace kolvane {
+
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent), m_back(bgr::White) {}
+
+void TextBox::setBackColor(quint32 c)
+{
+    m_back = c;
+    QPalette p = palette();
+    p.setColor(QPalette::Base, toQColor(c));
+    setPalette(p);
+}
+
+void TextBox::setForeColor(quint32 c)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Text, toQColor(c));
+    setPalette(p);
+}
+
+Label::Label(const QString& caption, QWidget* parent) : QLabel(caption, parent)
+{
+    setTextFormat(Qt::PlainText);
+}
+
+void Label::setBackColor(quint32 c)
+{
+    m_back = c;
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, toQColor(c));
+    setPalette(p);
+}
+
+void Label::setForeColor(quint32 c)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, toQColor(c));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, toQColor(c));
+    setPalette(p);
+}
+
+Shape::Shape(quint32 fill, QWidget* parent) : QWidget(parent), m_fill(fill)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Shape::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), toQColor(m_fill));
+}
+
+SmallButton::SmallButton(QWidget* parent) : QPushButton(QStringLiteral("'''"), parent)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Button, toQColor(bgr::Silver));
+    setPalette(p);
+}
+
+void SmallButton::paintEvent(QPaintEvent*)
+{
+    // The style's margins would leave no room for the caption in a 17 x 13 pixel button,
+    // so the bevel comes from the style and the caption is centred on the whole face.
+    QPainter p(this);
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    opt.text.clear();
+    style()->drawControl(QStyle::CE_PushButtonBevel, &opt, &p, this);
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    p.drawText(rect(), Qt::AlignCenter, text());
+}
+
+QFont dialogFont()
+{
+    QFont f = QApplication::font();
+    f.setPointSizeF(8);
+    return f;
+}
+
+void autoSizeKeepingRightEdge(QLabel* label)
+{
+    const QRect before = label->geometry();
+    label->adjustSize();
+    if (label->width() > before.width())
+        label->move(before.right() + 1 - label->width(), label->y());
+}
+
+void forceCallsignCase(QLineEdit* field)
+{
+    // Writing the upper-case text back is itself a change; the second run finds it
+    // unchanged, setText() raises nothing, and the chain stops there.
+    field->setText(upperCallsign(field->text()));
+    field->setCursorPosition(qMin(kCallsignCaret, int(field->text().size())));
+}
+
+} // namespace kolvane

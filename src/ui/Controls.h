@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+
+namespace kolvane {
+
+// Small wrappers that let the windows keep colours as the program's own 0x00BBGGRR
+// values and read them back exactly (the ID reminder's blink compares them).
+
+class TextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget* parent = nullptr);
+    void setBackColor(quint32 bgr);
+    quint32 backColor() const { return m_back; }
+    void setForeColor(quint32 bgr);
+
+private:
+    quint32 m_back;
+};
+
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    explicit Label(const QString& caption = QString(), QWidget* parent = nullptr);
+    // Gives the label an opaque background of this colour.
+    void setBackColor(quint32 bgr);
+    quint32 backColor() const { return m_back; }
+    void setForeColor(quint32 bgr);
+
+private:
+    quint32 m_back = 0;
+};
+
+// A filled rectangle lying behind a small button, so that it shows as a frame around it.
+class Shape : public QWidget {
+    Q_OBJECT
+public:
+    explicit Shape(quint32 fill, QWidget* parent = nullptr);
+    quint32 fillColor() const { return m_fill; }
+    // Shown or hidden by the program, whatever the state of the window around it.
+    bool Visible() const { return !isHidden(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    quint32 m_fill;
+};
+
+// The "'''" buttons of the net panel and of the participant windows.
+class SmallButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit SmallButton(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
+// The small font of the net panel and the participant windows: their fields are 15 pixels
+// high at 96 dpi.
+QFont dialogFont();
+
+// Sizes a label to its caption. A caption wider than the room the layout gives it grows
+// to the left, so that it never runs into the field it names.
+void autoSizeKeepingRightEdge(QLabel* label);
+
+// The callsign rule, run from a callsign field's change handler: the whole text in upper
+// case, the caret after the 20th character or at the end of a shorter text.
+void forceCallsignCase(QLineEdit* field);
+
+} // namespace kolvane

@@ -1,0 +1,130 @@
+#include "ui/QtWindowLayer.h"
+
+#include "net/AppInfo.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QStringList>
+#include <QWindow>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace kolvane {
+
+namespace {
+
+// Linux has no machine-wide configuration store of the kind the About box looks in, so
+// every key is missing and the About box reports the tool as unavailable.
+class NoConfigStore : public ConfigStore {
+public:
+    std::optional<quintptr> openKey(quint32, const QString&, quint32) override { return std::nullopt; }
+    bool queryValue(quintptr, const QString&, int, quint32&, QString&, quint32&) override { return false; }
+    void closeKey(quintptr) override {}
+};
+
+} // namespace
+
+QString qtFilterFromPipes(const QString& filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') + u')';
+    return out.join(QStringLiteral(";;"));
+}
+
+QtWindowLayer::QtWindowLayer() : m_store(std::make_unique<NoConfigStore>()) {}
+QtWindowLayer::~QtWindowLayer() = default;
+
+void QtWindowLayer::messageBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon)
+{
+    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::NoIcon,
+                    caption.isEmpty() ? appTitle() : caption, text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+std::optional<QString> QtWindowLayer::openFileName(QWidget* owner, const QString& title, const QString& filter)
+{
+    QFileDialog dlg(owner, title, QString(), qtFilterFromPipes(filter));
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::AnyFile);  // the file need not exist
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dlg.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtWindowLayer::saveFileName(QWidget* owner, const QString& title, const QString& filter)
+{
+    QFileDialog dlg(owner, title, QString(), qtFilterFromPipes(filter));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dlg.selectedFiles().constFirst();
+}
+
+bool QtWindowLayer::printDialog(QWidget* owner, const QString& title, int flags)
+{
+    QPrinter printer;
+    QPrintDialog dlg(&printer, owner);
+    dlg.setWindowTitle(title);
+    if (flags & 0x8)  // no page range
+        dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+void QtWindowLayer::processPendingEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+qint32 QtWindowLayer::setTopMost(QWidget* window, bool onTop)
+{
+    if (!window)
+        return 0;
+    // On a window that exists on screen, change the flag in place: QWidget::setWindowFlag
+    // would hide it (and re-showing a window that is closing would bring it back).
+    if (QWindow* handle = window->windowHandle())
+        handle->setFlag(Qt::WindowStaysOnTopHint, onTop);
+    else
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    return 1;
+}
+
+void QtWindowLayer::showModal(QDialog* dialog)
+{
+    dialog->exec();
+}
+
+QString QtWindowLayer::loginName()
+{
+    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
+        return QString::fromLocal8Bit(pw->pw_name);
+    return QString::fromLocal8Bit(qgetenv("USER"));
+}
+
+ConfigStore& QtWindowLayer::configStore()
+{
+    return *m_store;
+}
+
+bool QtWindowLayer::fileExists(const QString& path)
+{
+    return QFileInfo(path).isFile();
+}
+
+bool QtWindowLayer::startProgram(const QString& path)
+{
+    return QProcess::startDetached(path, QStringList());
+}
+
+} // namespace kolvane

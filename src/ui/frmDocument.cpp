@@ -1,0 +1,277 @@
+#include "ui/frmDocument.h"
+
+#include "net/Colors.h"
+#include "net/NetHeader.h"
+#include "net/Participants.h"
+#include "ui/Controls.h"
+#include "ui/Twips.h"
+#include "ui/WindowLayer.h"
+#include "ui/frmMain.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QMdiArea>
+#include <QTimer>
+
+namespace kolvane {
+
+namespace {
+
+constexpr int kPanelWidth = 3630;
+constexpr int kPanelHeight = 900;
+constexpr int kMinWidth = 3750;
+constexpr int kMinHeight = 900;
+
+Label* staticLabel(const QString& caption, QWidget* parent, int l, int t, int w, int h)
+{
+    auto* lbl = new Label(caption, parent);
+    lbl->setGeometry(twips::rect(l, t, w, h));
+    lbl->setForeColor(bgr::Silver);
+    lbl->setBackColor(bgr::DarkGrey);
+    autoSizeKeepingRightEdge(lbl);
+    lbl->setEnabled(false);
+    return lbl;
+}
+
+TextBox* field(QWidget* parent, int l, int t, int w, int h)
+{
+    auto* f = new TextBox(parent);
+    f->setGeometry(twips::rect(l, t, w, h));
+    f->setBackColor(bgr::Slate);
+    f->setFocusPolicy(Qt::ClickFocus);  // reached with the mouse, not with Tab
+    f->setTextMargins(0, 0, 0, 0);
+    return f;
+}
+
+} // namespace
+
+frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setMinimumSize(twips::size(kMinWidth, kMinHeight));
+
+    client = new QWidget;
+    client->setFont(dialogFont());
+    client->setAutoFillBackground(true);
+    QPalette pal = client->palette();
+    pal.setColor(QPalette::Window, QColor(0x40, 0x40, 0x40));
+    client->setPalette(pal);
+    setWidget(client);
+
+    framParticipant = new QFrame(client);
+    framParticipant->setFrameShape(QFrame::NoFrame);
+    framParticipant->setAutoFillBackground(true);
+    framParticipant->setPalette(pal);
+    framParticipant->resize(twips::size(kPanelWidth, kPanelHeight));
+
+    QWidget* p = framParticipant;
+    Label4 = staticLabel(QStringLiteral("Call"), p, 90, 30, 330, 195);
+    Label1 = staticLabel(QStringLiteral("Handle"), p, 1020, 30, 585, 195);
+    Label2 = staticLabel(QStringLiteral("QTH"), p, 1950, 30, 360, 195);
+    Label3 = staticLabel(QStringLiteral("Timer"), p, 2970, 30, 495, 195);
+    txtCallsign = field(p, 90, 255, 855, 225);
+    txtHandle = field(p, 1020, 255, 855, 225);
+    txtQTH = field(p, 1980, 255, 855, 225);
+    lblTalkTimer = new Label(QStringLiteral("00:00"), p);
+    lblTalkTimer->setGeometry(twips::rect(2970, 255, 540, 225));
+    lblTalkTimer->setAlignment(Qt::AlignCenter);
+    lblTalkTimer->setBackColor(bgr::Slate);
+
+    Label6 = staticLabel(QStringLiteral("Active:"), p, 90, 585, 600, 195);
+    Label7 = staticLabel(QStringLiteral("Clear:"), p, 1410, 570, 540, 195);
+    Label8 = staticLabel(QStringLiteral("Talk:"), p, 2655, 570, 435, 195);
+
+    // The frames lie behind their buttons, 30 twips larger on every side.
+    shpActive = new Shape(bgr::Yellow, p);
+    shpActive->setGeometry(twips::rect(765, 555, 315, 255));
+    shpActive->hide();
+    shpTalk = new Shape(bgr::Orange, p);
+    shpTalk->setGeometry(twips::rect(3135, 555, 315, 255));
+    shpTalk->hide();
+
+    cmdActive = new SmallButton(p);
+    cmdActive->setGeometry(twips::rect(795, 585, 255, 195));
+    cmdClear = new SmallButton(p);
+    cmdClear->setGeometry(twips::rect(2040, 585, 255, 195));
+    cmdClear->setEnabled(false);
+    cmdTalk = new SmallButton(p);
+    cmdTalk->setGeometry(twips::rect(3165, 585, 255, 195));
+    cmdTalk->setEnabled(false);
+    setTabOrder(cmdActive, cmdClear);
+    setTabOrder(cmdClear, cmdTalk);
+
+    connect(txtCallsign, &QLineEdit::textChanged, this, &frmDocument::txtCallsign_Change);
+    connect(cmdActive, &QPushButton::clicked, this, [this] {
+        activateForClick();
+        cmdActive_Click();
+    });
+    connect(cmdClear, &QPushButton::clicked, this, [this] {
+        activateForClick();
+        cmdClear_Click();
+    });
+    connect(cmdTalk, &QPushButton::clicked, this, [this] {
+        activateForClick();
+        cmdTalk_Click();
+    });
+}
+
+int frmDocument::number() const
+{
+    return participantNumberFromCaption(windowTitle());
+}
+
+void frmDocument::Form_Load()
+{
+    m_main.layer().processPendingEvents();
+    setWindowIcon(m_main.windowIcon());
+    m_main.layer().processPendingEvents();
+    resize(twips::size(kMinWidth, 1290));
+}
+
+void frmDocument::Form_Activate()
+{
+    m_main.layer().processPendingEvents();
+    m_state.iActiveDocument = qint16(number());
+    m_main.layer().processPendingEvents();
+}
+
+void frmDocument::Form_Resize()
+{
+    // The minimum size is enforced by the window itself (setMinimumSize); here the panel
+    // is kept centred: horizontally on the outer width, vertically on the client height.
+    if (!framParticipant || !client)
+        return;
+    const int left = width() / 2 - framParticipant->width() / 2;
+    const int top = client->height() / 2 - framParticipant->height() / 2;
+    framParticipant->move(left, top);
+}
+
+void frmDocument::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_main.layer().processPendingEvents();
+    const int n = participantNumberFromCaption(windowTitle().trimmed());
+    if (n == m_state.iTalkDocument) {
+        m_main.timTalk->stop();
+        m_main.setStatusText(statusIdle());
+    }
+    if (n >= 1 && n <= kParticipantLimit && m_state.frmD[size_t(n)] == this)
+        m_state.frmD[size_t(n)] = nullptr;
+}
+
+void frmDocument::txtCallsign_Change()
+{
+    forceCallsignCase(txtCallsign);
+}
+
+void frmDocument::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QMdiSubWindow::closeEvent(event);
+}
+
+void frmDocument::resizeEvent(QResizeEvent* event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmDocument::activateForClick()
+{
+    if (mdiArea() && mdiArea()->currentSubWindow() != this)
+        mdiArea()->setActiveSubWindow(this);
+    if (m_state.iActiveDocument != number())
+        Form_Activate();
+}
+
+void frmDocument::paintFields(quint32 c)
+{
+    txtCallsign->setBackColor(c);
+    txtHandle->setBackColor(c);
+    txtQTH->setBackColor(c);
+    lblTalkTimer->setBackColor(c);
+}
+
+void frmDocument::FrameBrightSub()
+{
+    paintFields(bgr::LightCyan);
+}
+
+void frmDocument::FrameDimSub()
+{
+    paintFields(bgr::Slate);
+}
+
+void frmDocument::cmdActive_Click()
+{
+    if (shpActive->Visible()) {
+        shpActive->hide();
+        cmdTalk->setEnabled(false);
+        shpTalk->hide();
+        cmdClear->setEnabled(false);
+        FrameDimSub();
+        if (m_state.iActiveDocument == m_state.iTalkDocument) {
+            m_state.zeroTalkCounters();
+            m_main.timTalk->stop();
+        }
+    } else {
+        shpActive->show();
+        cmdTalk->setEnabled(true);
+        cmdClear->setEnabled(true);
+        FrameBrightSub();
+    }
+    txtCallsign->setFocus();
+}
+
+void frmDocument::cmdTalk_Click()
+{
+    const qint16 active = m_state.iActiveDocument;
+    if (!m_state.slot(m_state.iTalkDocument)) {
+        // The window that held the turn has closed: the turn is free.
+        m_state.zeroTalkCounters();
+        m_state.iTalkDocument = active;
+    }
+    if (m_state.iTalkDocument != active) {
+        frmDocument* other = m_state.slot(m_state.iTalkDocument);
+        if (other && other->shpTalk->Visible()) {
+            m_state.zeroTalkCounters();
+            other->shpTalk->hide();
+            m_main.timTalk->stop();
+            other->paintFields(bgr::LightCyan);  // its timer label keeps the time reached
+        }
+    }
+    m_state.iTalkDocument = active;
+    if (shpTalk->Visible()) {
+        m_main.timTalk->stop();
+        shpTalk->hide();
+        m_state.zeroTalkCounters();
+        paintFields(bgr::LightCyan);
+        m_main.setStatusText(statusIdle());
+    } else {
+        m_main.timTalk->start();
+        shpTalk->show();
+        paintFields(bgr::Orange);
+        m_main.setStatusText(QStringLiteral("At turn: ") + txtCallsign->text() + QStringLiteral(" - ")
+                             + txtHandle->text() + QStringLiteral(" from ") + txtQTH->text());
+    }
+    txtCallsign->setFocus();
+}
+
+void frmDocument::cmdClear_Click()
+{
+    if (m_state.iTalkDocument == m_state.iActiveDocument) {
+        m_state.zeroTalkCounters();
+        m_main.timTalk->stop();
+    }
+    shpTalk->hide();
+    txtCallsign->setText(QString());
+    txtHandle->setText(QString());
+    txtQTH->setText(QString());
+    lblTalkTimer->setText(QStringLiteral("00:00"));
+    paintFields(bgr::LightCyan);
+    txtCallsign->setFocus();
+}
+
+} // namespace kolvane

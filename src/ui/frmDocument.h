@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+class QFrame;
+
+namespace kolvane {
+
+class Label;
+class Shape;
+class SmallButton;
+class TextBox;
+class frmMain;
+struct Module1;
+
+// One participant window: a station's callsign, handle and QTH, its talk timer and the
+// Active / Clear / Talk buttons with their coloured frames. Its number lives only in its
+// caption, "Participant n".
+class frmDocument : public QMdiSubWindow {
+    Q_OBJECT
+
+public:
+    explicit frmDocument(frmMain& main);
+
+    // The number read from the caption.
+    int number() const;
+
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    void Form_Unload();
+    void txtCallsign_Change();
+
+    // Turn-taking.
+    void cmdActive_Click();
+    void cmdTalk_Click();
+    void cmdClear_Click();
+    void FrameBrightSub();
+    void FrameDimSub();
+
+    QWidget* client = nullptr;
+    QFrame* framParticipant = nullptr;
+    Label* Label4 = nullptr;  // "Call"
+    Label* Label1 = nullptr;  // "Handle"
+    Label* Label2 = nullptr;  // "QTH"
+    Label* Label3 = nullptr;  // "Timer"
+    TextBox* txtCallsign = nullptr;
+    TextBox* txtHandle = nullptr;
+    TextBox* txtQTH = nullptr;
+    Label* lblTalkTimer = nullptr;
+    Label* Label6 = nullptr;  // "Active:"
+    Shape* shpActive = nullptr;
+    SmallButton* cmdActive = nullptr;
+    Label* Label7 = nullptr;  // "Clear:"
+    SmallButton* cmdClear = nullptr;
+    Label* Label8 = nullptr;  // "Talk:"
+    Shape* shpTalk = nullptr;
+    SmallButton* cmdTalk = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // A click into the window activates it before the button's own handler runs.
+    void activateForClick();
+    void paintFields(quint32 bgr);
+
+    frmMain& m_main;
+    Module1& m_state;
+    bool m_unloaded = false;
+};
+
+} // namespace kolvane

@@ -1,0 +1,526 @@
+#include "ui/frmMain.h"
+
+#include "net/AppInfo.h"
+#include "net/Colors.h"
+#include "net/DateStamp.h"
+#include "net/ElapsedTime.h"
+#include "net/Participants.h"
+#include "ui/Colors.h"
+#include "ui/Controls.h"
+#include "ui/Twips.h"
+#include "ui/WindowLayer.h"
+#include "ui/frmDocument.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace kolvane {
+
+namespace {
+
+TextBox* headerField(QWidget* parent, int l, int t, int w, int h, bool tabStop)
+{
+    auto* f = new TextBox(parent);
+    f->setGeometry(twips::rect(l, t, w, h));
+    f->setBackColor(bgr::White);
+    f->setForeColor(bgr::Black);
+    f->setTextMargins(0, 0, 0, 0);
+    f->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    return f;
+}
+
+Label* panelLabel(const QString& caption, QWidget* parent, int l, int t, int w, int h, bool autoSize = true)
+{
+    auto* lbl = new Label(caption, parent);
+    lbl->setGeometry(twips::rect(l, t, w, h));
+    lbl->setForeColor(bgr::Black);
+    if (autoSize)
+        autoSizeKeepingRightEdge(lbl);
+    return lbl;
+}
+
+QPushButton* captionButton(const QString& caption, QWidget* parent, int l, int t, int w, int h)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setGeometry(twips::rect(l, t, w, h));
+    return b;
+}
+
+} // namespace
+
+frmMain::frmMain(Module1& state, WindowLayer& layer, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_layer(layer)
+{
+    setWindowTitle(appTitle());
+    setObjectName(QStringLiteral("frmMain"));
+
+    mdiArea = new QMdiArea(this);
+    mdiArea->setBackground(toQColor(bgr::SysAppWorkspace));
+    setCentralWidget(mdiArea);
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::onSubWindowActivated);
+
+    createMenus();
+    createToolBar();
+    createNetPanel();
+    createStatusBar();
+    createTimers();
+}
+
+frmMain::~frmMain() = default;
+
+// ---------------------------------------------------------------- composition
+
+void frmMain::createNetPanel()
+{
+    tbCntrl = new QToolBar(this);
+    tbCntrl->setObjectName(QStringLiteral("tbCntrl"));
+    tbCntrl->setMovable(false);
+    tbCntrl->setFloatable(false);
+    tbCntrl->toggleViewAction()->setVisible(false);
+    tbCntrl->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, tbCntrl);
+
+    // The band is 1095 twips high and holds only the net panel.
+    auto* band = new QWidget;
+    band->setFixedHeight(twips::toPx(1095));
+    band->setMinimumWidth(twips::toPx(45 + 11490));
+    tbCntrl->addWidget(band);
+
+    Frame1 = new QFrame(band);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::NoFrame);
+    Frame1->setGeometry(twips::rect(45, 15, 11490, 1035));
+    Frame1->setFont(dialogFont());
+    QWidget* p = Frame1;
+
+    cmdStart = captionButton(QStringLiteral("Start"), p, 15, 45, 465, 225);
+    txtStart = headerField(p, 585, 45, 3285, 225, false);
+    cmdStop = captionButton(QStringLiteral("Stop"), p, 15, 345, 465, 225);
+    txtStop = headerField(p, 585, 345, 3285, 225, false);
+    Label1 = panelLabel(QStringLiteral("Freq:"), p, 135, 705, 360, 195);
+    txtFrequency = headerField(p, 585, 675, 870, 285, true);
+    Label2 = panelLabel(QStringLiteral("Mode:"), p, 1590, 705, 450, 195);
+    cmbMode = new QComboBox(p);
+    cmbMode->setEditable(true);
+    cmbMode->setInsertPolicy(QComboBox::NoInsert);
+    cmbMode->addItems({QStringLiteral("SSB"), QStringLiteral("FM"), QStringLiteral("AM"), QStringLiteral("CW"),
+                       QStringLiteral("PSK-31")});
+    cmbMode->setEditText(QStringLiteral("SSB"));
+    cmbMode->setGeometry(twips::rect(2100, 660, 1020, 315));
+    Label3 = panelLabel(QStringLiteral("Callsign:"), p, 3990, 45, 585, 195);
+    txtCntrlCall = headerField(p, 4650, 30, 900, 285, true);
+    Label4 = panelLabel(QStringLiteral("Handle:"), p, 4020, 375, 555, 195);
+    txtCntrlHandle = headerField(p, 4650, 360, 900, 285, true);
+    Label5 = panelLabel(QStringLiteral("QTH:"), p, 4185, 705, 390, 195);
+    txtCntrlQTH = headerField(p, 4650, 695, 900, 285, true);
+    Label11 = panelLabel(QStringLiteral("Add Prtcpt:"), p, 5655, 150, 795, 195, false);
+    Label11->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    autoSizeKeepingRightEdge(Label11);
+    cmdAddParticipant = new SmallButton(p);
+    cmdAddParticipant->setGeometry(twips::rect(6630, 150, 255, 195));
+    Label9 = panelLabel(QStringLiteral("ID Timer:"), p, 5805, 510, 645, 195);
+    lblIDTimer = new Label(QStringLiteral("00:00"), p);
+    lblIDTimer->setGeometry(twips::rect(5790, 705, 645, 210));
+    lblIDTimer->setAlignment(Qt::AlignCenter);
+    QFont verdana(QStringLiteral("Verdana"));
+    verdana.setPointSizeF(9);
+    lblIDTimer->setFont(verdana);
+    lblIDTimer->setBackColor(bgr::SysInactiveBorder);
+    lblIDTimer->setForeColor(bgr::SysWindowText);
+    shpIDTimer = new Shape(bgr::Red, p);
+    shpIDTimer->setGeometry(twips::rect(6600, 600, 315, 255));
+    shpIDTimer->hide();
+    cmdIDTimer = new SmallButton(p);
+    cmdIDTimer->setGeometry(twips::rect(6630, 630, 255, 195));
+    txtComments = new QPlainTextEdit(p);
+    txtComments->setGeometry(twips::rect(7185, 75, 3885, 870));
+    txtComments->setTabChangesFocus(true);
+    {
+        QPalette pal = txtComments->palette();
+        pal.setColor(QPalette::Base, toQColor(bgr::White));
+        txtComments->setPalette(pal);
+    }
+    setCommentsText(QStringLiteral("Comments\r\n"));
+    txtGirlFriend = headerField(p, -210, 705, 150, 285, false);
+
+    setTabOrder(cmdStart, cmdStop);
+    setTabOrder(cmdStop, txtFrequency);
+    setTabOrder(txtFrequency, cmbMode);
+    setTabOrder(cmbMode, txtCntrlCall);
+    setTabOrder(txtCntrlCall, txtCntrlHandle);
+    setTabOrder(txtCntrlHandle, txtCntrlQTH);
+    setTabOrder(txtCntrlQTH, txtComments);
+    setTabOrder(txtComments, cmdIDTimer);
+    setTabOrder(cmdIDTimer, cmdAddParticipant);
+
+    connect(cmdStart, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
+    connect(cmdStop, &QPushButton::clicked, this, &frmMain::cmdStop_Click);
+    connect(txtCntrlCall, &QLineEdit::textChanged, this, &frmMain::txtCntrlCall_Change);
+    connect(cmdAddParticipant, &QPushButton::clicked, this, &frmMain::cmdAddParticipant_Click);
+    connect(cmdIDTimer, &QPushButton::clicked, this, &frmMain::cmdIDTimer_Click);
+}
+
+void frmMain::createStatusBar()
+{
+    sbStatusBar = new QStatusBar(this);
+    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    setStatusBar(sbStatusBar);
+    const int minWidth = twips::toPx(1440);
+    auto panel = [minWidth](QWidget* parent) {
+        auto* l = new QLabel(parent);
+        l->setTextFormat(Qt::PlainText);
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        l->setMinimumWidth(minWidth);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        return l;
+    };
+    sbPanel1 = panel(sbStatusBar);
+    sbPanel2 = panel(sbStatusBar);
+    sbPanel3 = panel(sbStatusBar);
+    sbStatusBar->addWidget(sbPanel1, 1);
+    sbStatusBar->addPermanentWidget(sbPanel2);
+    sbStatusBar->addPermanentWidget(sbPanel3);
+    setStatusText(statusIdle());
+
+    // Panels 2 and 3 keep today's date and the time current by themselves.
+    m_clock = new QTimer(this);
+    m_clock->setSingleShot(true);
+    connect(m_clock, &QTimer::timeout, this, &frmMain::updateDateTimePanels);
+    updateDateTimePanels();
+}
+
+void frmMain::updateDateTimePanels()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale locale;
+    sbPanel2->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    sbPanel3->setText(locale.toString(now.time(), QLocale::ShortFormat));
+    // Wake again just after the next minute begins.
+    const int msIntoMinute = now.time().second() * 1000 + now.time().msec();
+    m_clock->start(60000 - msIntoMinute + 50);
+}
+
+void frmMain::createTimers()
+{
+    auto timer = [this](int ms) {
+        auto* t = new QTimer(this);
+        // A precise timer schedules each tick from the previous one, so a count of ticks
+        // is a count of seconds and ten minutes of ticks take ten minutes.
+        t->setTimerType(Qt::PreciseTimer);
+        t->setInterval(ms);
+        return t;
+    };
+    timTalk = timer(1000);
+    timID = timer(1000);
+    timBlink = timer(500);
+    connect(timTalk, &QTimer::timeout, this, &frmMain::timTalk_Timer);
+    connect(timID, &QTimer::timeout, this, &frmMain::timID_Timer);
+    connect(timBlink, &QTimer::timeout, this, &frmMain::timBlink_Timer);
+}
+
+// ---------------------------------------------------------------- load and close
+
+void frmMain::Show()
+{
+    MDIForm_Load();
+    if (!isVisible())
+        show();
+}
+
+void frmMain::MDIForm_Load()
+{
+    resize(twips::size(11925, 9140));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r = frameGeometry();
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
+    m_state.iTalkDocument = 1;
+    AddParticipant();
+    txtGirlFriend->setFocus();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    m_shuttingDown = true;
+    // Participant windows close first, each through its own close handling, while the
+    // frame and its timers still exist.
+    for (int i = 1; i <= m_state.lDocumentCount && i <= kParticipantLimit; ++i) {
+        if (frmDocument* d = m_state.slot(i))
+            d->close();
+    }
+    MDIForm_Unload();
+    event->accept();
+}
+
+void frmMain::MDIForm_Unload()
+{
+    for (QPointer<QWidget>* w : {&frmTransfer, &frmSplash, &frmAbout, &frmOptions}) {
+        if (*w)
+            (*w)->close();
+    }
+}
+
+// ---------------------------------------------------------------- status line
+
+void frmMain::setStatusText(const QString& text)
+{
+    m_status = text;
+    sbPanel1->setText(text);
+    // Screen readers announce the status line when it changes.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent ev(sbPanel1, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&ev);
+    }
+}
+
+// ---------------------------------------------------------------- net header
+
+NetHeader frmMain::header() const
+{
+    NetHeader h;
+    h.start = txtStart->text();
+    h.stop = txtStop->text();
+    h.frequency = txtFrequency->text();
+    h.mode = cmbMode->currentText();
+    h.cntrlCall = txtCntrlCall->text();
+    h.cntrlHandle = txtCntrlHandle->text();
+    h.cntrlQTH = txtCntrlQTH->text();
+    h.comments = commentsText();
+    return h;
+}
+
+QString frmMain::commentsText() const
+{
+    QString text = txtComments->toPlainText();
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+void frmMain::setCommentsText(const QString& text)
+{
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    plain.replace(u'\r', u'\n');
+    txtComments->setPlainText(plain);
+}
+
+void frmMain::cmdStart_Click()
+{
+    txtStart->setText(dateTimeStamp(QDateTime::currentDateTime()));
+    txtGirlFriend->setFocus();
+}
+
+void frmMain::cmdStop_Click()
+{
+    txtStop->setText(dateTimeStamp(QDateTime::currentDateTime()));
+    txtGirlFriend->setFocus();
+}
+
+void frmMain::txtCntrlCall_Change()
+{
+    forceCallsignCase(txtCntrlCall);
+}
+
+void frmMain::ValidateNetHeader()
+{
+    if (const auto missing = firstMissingHeaderField(header())) {
+        const QString message = missingFieldMessage(*missing);
+        setStatusText(message);
+        m_layer.messageBox(this, message);
+        m_layer.processPendingEvents();
+        QWidget* fieldOf[] = {txtStart, txtFrequency, cmbMode, txtCntrlCall, txtCntrlHandle, txtCntrlQTH};
+        fieldOf[int(*missing)]->setFocus();
+        return;
+    }
+    m_layer.processPendingEvents();
+    setStatusText(statusIdle());
+}
+
+// ---------------------------------------------------------------- participants
+
+void frmMain::AddParticipant()
+{
+    if (m_state.lDocumentCount >= kParticipantLimit) {
+        m_layer.messageBox(this, participantLimitMessage());
+        return;
+    }
+    const int n = ++m_state.lDocumentCount;
+    auto* doc = new frmDocument(*this);
+    m_state.frmD[size_t(n)] = doc;
+    mdiArea->addSubWindow(doc);
+    doc->Form_Load();
+    doc->setWindowTitle(participantCaption(n));
+    if (!isVisible())
+        show();  // showing a child window shows the frame
+    doc->show();
+    if (mdiArea->currentSubWindow() != doc)
+        mdiArea->setActiveSubWindow(doc);
+}
+
+void frmMain::cmdAddParticipant_Click()
+{
+    AddParticipant();
+}
+
+frmDocument* frmMain::activeParticipant() const
+{
+    return qobject_cast<frmDocument*>(mdiArea->currentSubWindow());
+}
+
+QList<frmDocument*> frmMain::openParticipants() const
+{
+    QList<frmDocument*> out;
+    for (int i = 1; i <= m_state.lDocumentCount && i <= kParticipantLimit; ++i) {
+        if (frmDocument* d = m_state.slot(i))
+            out << d;
+    }
+    return out;
+}
+
+void frmMain::onSubWindowActivated(QMdiSubWindow* window)
+{
+    if (auto* doc = qobject_cast<frmDocument*>(window))
+        doc->Form_Activate();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- talk timer
+
+void frmMain::timTalk_Timer()
+{
+    advanceElapsed(m_state.iTalkElapsed, m_state.iTalkSeconds, m_state.iTalkMinutes);
+    if (frmDocument* d = m_state.slot(m_state.iTalkDocument))
+        d->lblTalkTimer->setText(elapsedDisplay(m_state.iTalkMinutes, m_state.iTalkSeconds));
+}
+
+// ---------------------------------------------------------------- ID timer
+
+void frmMain::cmdIDTimer_Click()
+{
+    if (shpIDTimer->Visible()) {
+        lblIDTimer->setBackColor(bgr::SysInactiveBorder);
+        m_state.zeroIdCounters();
+    } else {
+        lblIDTimer->setBackColor(bgr::White);
+    }
+    timBlink->stop();
+    shpIDTimer->setVisible(!shpIDTimer->Visible());
+    if (timID->isActive())
+        timID->stop();
+    else
+        timID->start();
+    txtGirlFriend->setFocus();
+}
+
+void frmMain::timID_Timer()
+{
+    advanceElapsed(m_state.iIDElapsed, m_state.iIDSeconds, m_state.iIDMinutes);
+    lblIDTimer->setText(elapsedDisplay(m_state.iIDMinutes, m_state.iIDSeconds));
+    if (m_state.iIDMinutes >= 10) {
+        cmdIDTimer_Click();
+        timBlink->start();
+    }
+}
+
+void frmMain::timBlink_Timer()
+{
+    lblIDTimer->setBackColor(lblIDTimer->backColor() == bgr::White ? bgr::Orange : bgr::White);
+}
+
+// ---------------------------------------------------------------- session reset
+
+void frmMain::mnuClearAll_Click()
+{
+    timID->stop();
+    timTalk->stop();
+    timBlink->stop();
+    m_state.zeroTalkCounters();
+    shpIDTimer->hide();
+    lblIDTimer->setText(QStringLiteral("00:00"));
+    m_state.zeroIdCounters();
+    lblIDTimer->setBackColor(bgr::SysInactiveBorder);
+
+    txtStart->setText(QString());
+    txtStop->setText(QString());
+    txtFrequency->setText(QString());
+    cmbMode->setEditText(QStringLiteral("SSB"));
+    txtCntrlCall->setText(QString());
+    txtCntrlHandle->setText(QString());
+    txtCntrlQTH->setText(QString());
+    txtComments->clear();
+
+    // Highest number first, so participant 1 ends in front and active. Activation lets
+    // events run, so every step checks that the window is still there.
+    for (int i = qMin(m_state.lDocumentCount, kParticipantLimit); i >= 1; --i) {
+        QPointer<frmDocument> d = m_state.slot(i);
+        if (!d)
+            continue;
+        mdiArea->setActiveSubWindow(d);
+        if (d)
+            d->cmdClear_Click();
+        if (d)
+            d->shpTalk->hide();
+        if (d)
+            d->cmdTalk->setEnabled(false);
+        if (d)
+            d->cmdClear->setEnabled(false);
+        if (d)
+            d->shpActive->hide();
+        if (d)
+            d->FrameDimSub();
+    }
+    m_layer.processPendingEvents();
+    setStatusText(statusIdle());
+}
+
+void frmMain::mnuFileNew_Click()
+{
+    setStatusText(QStringLiteral("Status: Initializing.... Please wait."));
+    m_layer.processPendingEvents();
+    const int count = qMin(m_state.lDocumentCount, kParticipantLimit);
+    for (int i = 1; i <= count; ++i) {
+        if (frmDocument* d = m_state.slot(i))
+            d->close();
+        m_state.frmD[size_t(i)] = nullptr;
+    }
+    m_state.lDocumentCount = 0;
+    AddParticipant();
+    mnuClearAll_Click();
+    setWindowTitle(appTitle());
+}
+
+double frmMain::clientWidthTwips() const
+{
+    return twips::fromPx(mdiArea->viewport()->width());
+}
+
+double frmMain::clientHeightTwips() const
+{
+    return twips::fromPx(mdiArea->viewport()->height());
+}
+
+void frmMain::showStub(const QString& text)
+{
+    m_layer.messageBox(this, text);
+}
+
+} // namespace kolvane

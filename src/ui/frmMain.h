@@ -1,0 +1,242 @@
+#pragma once
+
+#include "app/Module1.h"
+#include "net/NetHeader.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+
+namespace kolvane {
+
+class ImageList;
+class Label;
+class Shape;
+class SmallButton;
+class TextBox;
+class WindowLayer;
+class frmDocument;
+
+// The main window: a multiple-document frame with the net panel, the status line, the
+// three timers of the net and the participant windows in its client area.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    frmMain(Module1& state, WindowLayer& layer, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    Module1& state() { return m_state; }
+    WindowLayer& layer() { return m_layer; }
+
+    // Loads the window (MDIForm_Load) and shows it.
+    void Show();
+    void MDIForm_Load();
+    void MDIForm_Unload();
+
+    // ---- status line: panel 1 of the status bar, read back exactly as written
+    void setStatusText(const QString& text);
+    QString statusText() const { return m_status; }
+
+    // ---- net header
+    NetHeader header() const;
+    QString commentsText() const;  // line breaks as CR LF
+    void setCommentsText(const QString& text);
+    void cmdStart_Click();
+    void cmdStop_Click();
+    void txtCntrlCall_Change();
+    void ValidateNetHeader();
+
+    // ---- participants
+    void AddParticipant();
+    void cmdAddParticipant_Click();
+    frmDocument* activeParticipant() const;
+    // The open participant windows in ascending number.
+    QList<frmDocument*> openParticipants() const;
+
+    // ---- talk timer and ID timer
+    void timTalk_Timer();
+    void cmdIDTimer_Click();
+    void timID_Timer();
+    void timBlink_Timer();
+
+    // ---- session reset
+    void mnuClearAll_Click();
+    void mnuFileNew_Click();
+
+    // ---- window arrangement
+    void SortWindows();
+    void mnuWindowCascade_Click();
+    void mnuWindowTileHorizontal_Click();
+    void mnuWindowTileVertical_Click();
+    void mnuWindowArrangeIcons_Click();
+    void mnuWindowMinimizeAll_Click();
+    void mnuWindowRestoreAll_Click();
+    // Size of the client area, in twips.
+    double clientWidthTwips() const;
+    double clientHeightTwips() const;
+
+    // ---- session files and transfer
+    void SaveSessionFile();
+    void LoadSessionFile();
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFileClose_Click();
+    void mnuToolsTransferNetControl_Click();
+    void TransferFileSaveAs();
+
+    // ---- menus and toolbar
+    void mnuViewNetCntrl_Click();
+    void mnuViewStatusBar_Click();
+    void mnuEditCut_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+    void mnuFilePrint_Click();
+    void mnuFilePageSetup_Click();
+    void mnuFileExit_Click();
+    void mnuHelpContents_Click();
+    void mnuHelpSearchForHelpOn_Click();
+    void mnuHelpAbout_Click();
+    void mnuViewOptions_Click();
+    void mnuToolsOptions_Click();
+    void tbToolBar_ButtonClick(const QString& key);
+    // A message stub: the text in a plain message box titled with the application title.
+    void showStub(const QString& text);
+
+    // ---- controls of the frame
+    QMdiArea* mdiArea = nullptr;  // the client area
+    QToolBar* tbToolBar = nullptr;
+    ImageList* imlToolbarIcons = nullptr;
+    QToolBar* tbCntrl = nullptr;
+    QStatusBar* sbStatusBar = nullptr;
+    QLabel* sbPanel1 = nullptr;  // the status line
+    QLabel* sbPanel2 = nullptr;  // today's date
+    QLabel* sbPanel3 = nullptr;  // the time
+    QTimer* timTalk = nullptr;
+    QTimer* timID = nullptr;
+    QTimer* timBlink = nullptr;
+
+    // ---- the net panel
+    QFrame* Frame1 = nullptr;
+    QPushButton* cmdStart = nullptr;
+    TextBox* txtStart = nullptr;
+    QPushButton* cmdStop = nullptr;
+    TextBox* txtStop = nullptr;
+    Label* Label1 = nullptr;
+    TextBox* txtFrequency = nullptr;
+    Label* Label2 = nullptr;
+    QComboBox* cmbMode = nullptr;
+    Label* Label3 = nullptr;
+    TextBox* txtCntrlCall = nullptr;
+    Label* Label4 = nullptr;
+    TextBox* txtCntrlHandle = nullptr;
+    Label* Label5 = nullptr;
+    TextBox* txtCntrlQTH = nullptr;
+    Label* Label11 = nullptr;
+    SmallButton* cmdAddParticipant = nullptr;
+    Label* Label9 = nullptr;
+    Label* lblIDTimer = nullptr;
+    Shape* shpIDTimer = nullptr;
+    SmallButton* cmdIDTimer = nullptr;
+    QPlainTextEdit* txtComments = nullptr;
+    TextBox* txtGirlFriend = nullptr;
+
+    // ---- menus (the hidden items exist and are never shown)
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFileNew = nullptr;
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileClose = nullptr;
+    QAction* mnuFileBar0 = nullptr;
+    QAction* mnuFileSave = nullptr;
+    QAction* mnuFileSaveAs = nullptr;
+    QAction* mnuFileSaveAll = nullptr;
+    QAction* mnuFileBar1 = nullptr;
+    QAction* mnuFileProperties = nullptr;
+    QAction* mnuFileBar2 = nullptr;
+    QAction* mnuFilePageSetup = nullptr;
+    QAction* mnuFilePrintPreview = nullptr;
+    QAction* mnuFilePrint = nullptr;
+    QAction* mnuFileBar3 = nullptr;
+    QAction* mnuFileSend = nullptr;
+    QAction* mnuFileBar4 = nullptr;
+    QAction* mnuFileMRU[4] = {};  // 1 to 3
+    QAction* mnuFileBar5 = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuClearAll = nullptr;
+    QAction* mnuEditBar0 = nullptr;
+    QAction* mnuEditUndo = nullptr;
+    QAction* mnuEditCut = nullptr;
+    QAction* mnuEditCopy = nullptr;
+    QAction* mnuEditPaste = nullptr;
+    QAction* mnuEditPasteSpecial = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuViewNetCntrl = nullptr;
+    QAction* mnuViewStatusBar = nullptr;
+    QAction* mnuViewBar0 = nullptr;
+    QAction* mnuViewRefresh = nullptr;
+    QAction* mnuViewOptions = nullptr;
+    QAction* mnuViewWebBrowser = nullptr;
+    QMenu* mnuTools = nullptr;
+    QAction* mnuToolsOptions = nullptr;
+    QAction* mnuToolsTransferNetControl = nullptr;
+    QMenu* mnuWindow = nullptr;
+    QAction* mnuWindowAddParticipant = nullptr;
+    QAction* mnuWindowBar0 = nullptr;
+    QAction* mnuWindowCascade = nullptr;
+    QAction* mnuWindowTileHorizontal = nullptr;
+    QAction* mnuWindowTileVertical = nullptr;
+    QAction* mnuWindowArrangeIcons = nullptr;
+    QAction* mnuWindowBar1 = nullptr;
+    QAction* mnuWindowMinimizeAll = nullptr;
+    QAction* mnuWindowRestoreAll = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpContents = nullptr;
+    QAction* mnuHelpSearchForHelpOn = nullptr;
+    QAction* mnuHelpBar0 = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+
+    // The auxiliary windows, while they are loaded; shutdown closes them in this order.
+    QPointer<QWidget> frmTransfer;
+    QPointer<QWidget> frmSplash;
+    QPointer<QWidget> frmAbout;
+    QPointer<QWidget> frmOptions;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createNetPanel();
+    void createStatusBar();
+    void createTimers();
+    void createMenus();
+    void createToolBar();
+    void updateDateTimePanels();
+    void onSubWindowActivated(QMdiSubWindow* window);
+    // Arranges the open participant windows (0 cascade, 1 tile horizontally, 2 tile
+    // vertically, 3 arrange icons), taking them in stacking order, topmost first.
+    void arrange(int layout);
+
+    Module1& m_state;
+    WindowLayer& m_layer;
+    QString m_status;
+    QTimer* m_clock = nullptr;
+    bool m_shuttingDown = false;
+};
+
+} // namespace kolvane

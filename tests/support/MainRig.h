@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/Module1.h"
+#include "support/ScriptedWindowLayer.h"
+#include "ui/frmDocument.h"
+#include "ui/frmMain.h"
+
+#include <QMdiArea>
+#include <QTest>
+#include <memory>
+
+namespace kolvane::test {
+
+// A fresh main window on a fresh state and a scripted window layer, loaded the way
+// start-up loads it: participant 1 open, focus parked.
+struct MainRig {
+    ScriptedWindowLayer layer;
+    Module1 state;
+    std::unique_ptr<frmMain> main;
+
+    explicit MainRig(bool load = true)
+    {
+        main = std::make_unique<frmMain>(state, layer);
+        if (load)
+            main->Show();
+    }
+    ~MainRig()
+    {
+        if (main)
+            main->close();
+    }
+    frmDocument* doc(int n) const { return state.slot(n); }
+    // Adds participants until `count` have been created since the last reset.
+    void addUpTo(int count)
+    {
+        while (state.lDocumentCount < count)
+            main->AddParticipant();
+    }
+    // What a click on a participant's button does: activate the window, then the handler.
+    void activate(int n) { main->mdiArea->setActiveSubWindow(doc(n)); }
+};
+
+} // namespace kolvane::test

@@ -1,0 +1,176 @@
+#include "support/ScriptedWindowLayer.h"
+
+#include "net/AppInfo.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QTest>
+
+namespace kolvane::test {
+
+// ---------------------------------------------------------------- config store
+
+void FakeConfigStore::setText(const QString& key, const QString& name, const QString& text)
+{
+    Value v;
+    v.type = TypeText;
+    v.text = text;
+    setValue(key, name, v);
+}
+
+void FakeConfigStore::setNumber(const QString& key, const QString& name, quint32 number)
+{
+    Value v;
+    v.type = TypeNumber;
+    v.number = number;
+    setValue(key, name, v);
+}
+
+void FakeConfigStore::setValue(const QString& key, const QString& name, const Value& value)
+{
+    m_keys[key.toLower()][name.toLower()] = value;
+}
+
+std::optional<quintptr> FakeConfigStore::openKey(quint32 root, const QString& keyName, quint32)
+{
+    opened << qMakePair(root, keyName);
+    if (root != LocalMachine || !m_keys.contains(keyName.toLower()))
+        return std::nullopt;
+    m_handles << keyName.toLower();
+    ++openKeys;
+    return quintptr(m_handles.size());
+}
+
+bool FakeConfigStore::queryValue(quintptr key, const QString& valueName, int bufferChars, quint32& type,
+                                 QString& buffer, quint32& number)
+{
+    if (key == 0 || key > quintptr(m_handles.size()))
+        return false;
+    const auto& values = m_keys[m_handles[int(key) - 1]];
+    const auto it = values.find(valueName.toLower());
+    if (it == values.end())
+        return false;
+    // A text needs room for its terminating character as well.
+    if (it->type == TypeText && it->text.size() + 1 > bufferChars)
+        return false;
+    type = it->type;
+    if (it->type == TypeText)
+        buffer = it->text + QChar(0) + QString(bufferChars - it->text.size() - 1, QChar(0));
+    else
+        number = it->number;
+    return true;
+}
+
+void FakeConfigStore::closeKey(quintptr)
+{
+    --openKeys;
+}
+
+// ---------------------------------------------------------------- window layer
+
+void ScriptedWindowLayer::fail(const QString& what)
+{
+    unexpected << what;
+    QTest::qFail(qPrintable(QStringLiteral("unscripted dialog: ") + what), __FILE__, __LINE__);
+}
+
+QStringList ScriptedWindowLayer::takeMessages()
+{
+    QStringList out;
+    for (const Message& m : messages)
+        out << m.text;
+    messages.clear();
+    return out;
+}
+
+bool ScriptedWindowLayer::isClean(QString* why) const
+{
+    QStringList problems = unexpected;
+    for (const Message& m : messages)
+        problems << QStringLiteral("unread message: ") + m.text;
+    if (hasUnusedAnswers())
+        problems << QStringLiteral("scripted answers left unused");
+    if (why)
+        *why = problems.join(QStringLiteral("; "));
+    return problems.isEmpty();
+}
+
+void ScriptedWindowLayer::messageBox(QWidget*, const QString& text, const QString& caption, MessageIcon icon)
+{
+    Message m{text, caption.isEmpty() ? appTitle() : caption, icon};
+    messages << m;
+    if (onMessage)
+        onMessage(m);
+}
+
+std::optional<QString> ScriptedWindowLayer::nextFile(bool save, const QString& title, const QString& filter)
+{
+    fileRequests << FileRequest{save, title, filter};
+    if (m_fileAnswers.empty()) {
+        fail(QStringLiteral("file dialog \"%1\"").arg(title));
+        return std::nullopt;
+    }
+    auto answer = m_fileAnswers.front();
+    m_fileAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedWindowLayer::openFileName(QWidget*, const QString& title, const QString& filter)
+{
+    return nextFile(false, title, filter);
+}
+
+std::optional<QString> ScriptedWindowLayer::saveFileName(QWidget*, const QString& title, const QString& filter)
+{
+    return nextFile(true, title, filter);
+}
+
+bool ScriptedWindowLayer::printDialog(QWidget*, const QString& title, int)
+{
+    printRequests << title;
+    if (m_printAnswers.empty()) {
+        fail(QStringLiteral("print dialog \"%1\"").arg(title));
+        return false;
+    }
+    const bool ok = m_printAnswers.front();
+    m_printAnswers.pop_front();
+    return ok;
+}
+
+void ScriptedWindowLayer::processPendingEvents()
+{
+    ++pendingEventRounds;
+    if (processEventsForReal)
+        QCoreApplication::processEvents();
+}
+
+qint32 ScriptedWindowLayer::setTopMost(QWidget* window, bool onTop)
+{
+    topMostCalls << qMakePair(QPointer<QWidget>(window), onTop);
+    return 1;
+}
+
+void ScriptedWindowLayer::showModal(QDialog* dialog)
+{
+    if (m_modalAnswers.empty()) {
+        fail(QStringLiteral("modal dialog \"%1\"").arg(dialog->windowTitle()));
+        dialog->reject();
+        return;
+    }
+    auto handler = std::move(m_modalAnswers.front());
+    m_modalAnswers.pop_front();
+    dialog->setModal(true);
+    dialog->show();
+    handler(dialog);
+    // Whatever the handler left open is closed, as a user would before the call returns.
+    if (dialog->isVisible())
+        dialog->reject();
+}
+
+bool ScriptedWindowLayer::startProgram(const QString& path)
+{
+    startedPrograms << path;
+    return startablePrograms.contains(path);
+}
+
+} // namespace kolvane::test

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "net/AppInfo.h"
+
+#include <QApplication>
+#include <QTest>
+
+// Like QTEST_MAIN, but headless by default: a suite started by hand without a display
+// must not abort looking for one.
+#define KOLVANE_TEST_MAIN(TestClass)                                                                                   \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
+        QCoreApplication::setAttribute(Qt::AA_Use96Dpi, true);                                                         \
+        QApplication app(argc, argv);                                                                                  \
+        QCoreApplication::setApplicationName(kolvane::appTitle());                                                     \
+        TestClass tc;                                                                                                  \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
+    }

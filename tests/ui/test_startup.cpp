@@ -1,0 +1,3 @@
+#include "support/TestMain.h"
+#include "support/MainRig.h"
+KOLVANE_TEST_MAIN(QObject)
