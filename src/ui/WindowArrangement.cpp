@@ -176,9 +176,23 @@ void frmMain::arrange(int layout)
     if (area.height() < 1)
         area = client;
 
+    // A maximised window takes its place in the layout like the others. Restoring it brings
+    // it to the front and makes it active, so the sorted stack and the active window are put
+    // back afterwards. (Qt keeps icons below the open windows whatever the order.)
+    QPointer<QMdiSubWindow> active = mdiArea->currentSubWindow();
+    bool restored = false;
     for (QMdiSubWindow* w : windows) {
-        if (w->isMaximized())
+        if (w->isMaximized()) {
             w->showNormal();
+            restored = true;
+        }
+    }
+    if (restored) {
+        // Activation moves the window it leaves, so the stack is rebuilt after it.
+        if (active)
+            mdiArea->setActiveSubWindow(active);
+        for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+            (*it)->raise();
     }
 
     int minW = 1;

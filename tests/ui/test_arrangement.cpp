@@ -57,13 +57,16 @@ bool setClientSize(MainRig& rig, QSize px)
     return client(rig).size() == px;
 }
 
-// The participant numbers from the top of the stack down.
-QList<int> topmostFirst(MainRig& rig)
+// The participant numbers from the top of the stack down; icons left out if asked, as
+// Qt keeps them below the open windows.
+QList<int> topmostFirst(MainRig& rig, bool openOnly = false)
 {
     QList<int> out;
     const auto list = rig.main->mdiArea->subWindowList(QMdiArea::StackingOrder);
-    for (auto it = list.crbegin(); it != list.crend(); ++it)
-        out << static_cast<frmDocument*>(*it)->number();
+    for (auto it = list.crbegin(); it != list.crend(); ++it) {
+        if (!openOnly || !(*it)->isMinimized())
+            out << static_cast<frmDocument*>(*it)->number();
+    }
     return out;
 }
 
@@ -125,6 +128,8 @@ private slots:
     void cascadeHalvesTheClientArea_data();
     void cascadeHalvesTheClientArea();
     void cascadeKeepsIconsAndRestoresMaximized();
+    void maximizedWindowIsRestoredInItsPlace_data();
+    void maximizedWindowIsRestoredInItsPlace();
     void layoutEndsIdleWhileAStationTalks_data();
     void layoutEndsIdleWhileAStationTalks();
     void minimizeAndRestoreLeaveTheStatusLineAlone();
@@ -328,6 +333,42 @@ void TestArrangement::cascadeKeepsIconsAndRestoresMaximized()
     QCOMPARE(rig.doc(2)->pos(), QPoint(-step, -step));
     QCOMPARE(rig.doc(1)->pos(), QPoint(-2 * step, -2 * step));
     QCOMPARE(rig.doc(3)->geometry().bottom(), client(rig).bottom());
+}
+
+void TestArrangement::maximizedWindowIsRestoredInItsPlace_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<int>("maximized");
+    for (const char* l : {"Cascade", "Tile Horizontal", "Tile Vertical"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, 2 maximized").arg(QLatin1String(l)))) << l << 2;
+        QTest::newRow(qPrintable(QStringLiteral("%1, 1 maximized").arg(QLatin1String(l)))) << l << 1;
+        QTest::newRow(qPrintable(QStringLiteral("%1, 4 maximized").arg(QLatin1String(l)))) << l << 4;
+    }
+}
+
+void TestArrangement::maximizedWindowIsRestoredInItsPlace()
+{
+    QFETCH(QString, layout);
+    QFETCH(int, maximized);
+    MainRig rig;
+    rig.addUpTo(4);
+    QVERIFY(setClientSize(rig, twips::size(16000, 7200)));
+    rig.doc(3)->showMinimized();
+    rig.activate(maximized);
+    rig.doc(maximized)->showMaximized();
+
+    (rig.main.get()->*command(layout))();
+
+    // The maximised window takes its turn in the layout like the others; the icon stays
+    // an icon; participant 1 ends on top and active.
+    QCOMPARE(rig.main->activeParticipant(), rig.doc(1));
+    QCOMPARE(rig.state.iActiveDocument, qint16(1));
+    QCOMPARE(topmostFirst(rig, true), (QList<int>{1, 2, 4}));
+    QVERIFY(rig.doc(3)->isMinimized());
+    for (int n : {1, 2, 4})
+        QVERIFY(!rig.doc(n)->isMaximized() && !rig.doc(n)->isMinimized());
+    if (layout != QLatin1String("Cascade"))
+        QCOMPARE(readingOrder(rig, {rig.doc(1), rig.doc(2), rig.doc(4)}), (QList<int>{1, 2, 4}));
 }
 
 void TestArrangement::layoutEndsIdleWhileAStationTalks_data()
