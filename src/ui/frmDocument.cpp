@@ -3,6 +3,7 @@
 #include "net/Colors.h"
 #include "net/NetHeader.h"
 #include "net/Participants.h"
+#include "ui/Colors.h"
 #include "ui/Controls.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
@@ -54,7 +55,7 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
     client->setFont(dialogFont());
     client->setAutoFillBackground(true);
     QPalette pal = client->palette();
-    pal.setColor(QPalette::Window, QColor(0x40, 0x40, 0x40));
+    pal.setColor(QPalette::Window, toQColor(bgr::DarkGrey));
     client->setPalette(pal);
     setWidget(client);
 
