@@ -12,6 +12,7 @@
 #include "ui/frmDocument.h"
 
 #include <QAccessible>
+#include <optional>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -502,6 +503,7 @@ void frmMain::mnuClearAll_Click()
 
     // Highest number first, so participant 1 ends in front and active. Activation lets
     // events run, so every step checks that the window is still there.
+    std::optional<UpdatesFrozen> frozen(std::in_place, mdiArea);
     for (int i = qMin(m_state.lDocumentCount, kParticipantLimit); i >= 1; --i) {
         QPointer<frmDocument> d = m_state.slot(i);
         if (!d)
@@ -520,6 +522,7 @@ void frmMain::mnuClearAll_Click()
         if (d)
             d->FrameDimSub();
     }
+    frozen.reset();
     m_layer.processPendingEvents();
     setStatusText(statusIdle());
 }
@@ -528,6 +531,7 @@ void frmMain::mnuFileNew_Click()
 {
     setStatusText(QStringLiteral("Status: Initializing.... Please wait."));
     m_layer.processPendingEvents();
+    UpdatesFrozen frozen(mdiArea);
     const int count = qMin(m_state.lDocumentCount, kParticipantLimit);
     for (int i = 1; i <= count; ++i) {
         if (frmDocument* d = m_state.slot(i))
