@@ -281,6 +281,8 @@ void frmMain::createToolBar()
     // Nothing shows this band: not even the frame's toolbar menu offers it.
     tbToolBar->toggleViewAction()->setVisible(false);
     addToolBar(Qt::TopToolBarArea, tbToolBar);
+    if (auto* more = tbToolBar->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More toolbar buttons"));
 
     // Buttons in order; an empty key is a separator.
     static const char* const kButtons[] = {
