@@ -267,7 +267,6 @@ private slots:
     void shortcutsStayInTheirWindow();
     void windowListFollowsTheOpenWindows();
     void printNeedsAnActiveParticipant();
-    void pageSetupChangesNothing();
     void toolbarLayout();
     void toolbarDispatch_data();
     void toolbarDispatch();
@@ -690,18 +689,6 @@ void TestMenus::printNeedsAnActiveParticipant()
     rig.main->mnuFilePrint_Click();
     rig.main->tbToolBar_ButtonClick(QStringLiteral("Print"));
     QCOMPARE(rig.layer.printRequests.size(), 2);
-    QString why;
-    QVERIFY2(rig.layer.isClean(&why), qPrintable(why));
-}
-
-void TestMenus::pageSetupChangesNothing()
-{
-    MainRig rig;
-    rig.doc(1)->close();
-    rig.layer.answerPrint(true);
-    rig.main->mnuFilePageSetup_Click();
-    QCOMPARE(rig.layer.printRequests, QStringList{"Page Setup"});
-    QCOMPARE(rig.main->statusText(), statusIdle());
     QString why;
     QVERIFY2(rig.layer.isClean(&why), qPrintable(why));
 }
