@@ -215,8 +215,8 @@ void frmMain::arrange(int layout)
         break;
     }
     case TileVertical: {
-        // One window per column, full height; columns narrower than a window may be wrap
-        // into further rows, still in reading order.
+        // One window per column, full height. When the columns would be narrower than a
+        // window may be, the windows wrap into further rows, still in reading order.
         const int fit = qMax(area.width() / minW, 1);
         int cols = n;
         if (n > fit) {
