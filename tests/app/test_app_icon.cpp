@@ -8,6 +8,7 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QScopeGuard>
 #include <QtTest>
 
 using namespace kolvane;
@@ -46,6 +47,7 @@ private slots:
         test::ScriptedWindowLayer layer;
         Program program(layer);
         program.Main();  // registers the resource
+        const auto closeMain = qScopeGuard([&program] { program.mainWindow()->close(); });
 
         const QImage image(QStringLiteral(":/icons/%1x%1/kolvane.png").arg(size));
         QVERIFY2(!image.isNull(), "icon resource missing");
@@ -63,6 +65,7 @@ private slots:
         Program program(layer);
         QVERIFY(QApplication::windowIcon().isNull());
         program.Main();
+        const auto closeMain = qScopeGuard([&program] { program.mainWindow()->close(); });
 
         const QIcon app = QApplication::windowIcon();
         QVERIFY(!app.isNull());
@@ -79,7 +82,6 @@ private slots:
             QVERIFY(doc);
             QCOMPARE(doc->windowIcon().pixmap(QSize(16, 16)).toImage(), expected);
         }
-        main->close();
         QString why;
         QVERIFY2(layer.isClean(&why), qPrintable(why));
     }
