@@ -38,7 +38,7 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
 class TestAppIcon : public QObject {
     Q_OBJECT
