@@ -33,7 +33,7 @@ void Program::Main()
     // Every window takes the application's icon unless it sets its own, the splash included.
     initIconResource();
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : {16, 32, 48, 64})
         icon.addFile(QStringLiteral(":/icons/%1x%1/kolvane.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
 
