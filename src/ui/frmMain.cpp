@@ -395,15 +395,17 @@ void frmMain::AddParticipant()
     const int n = ++m_state.lDocumentCount;
     auto* doc = new frmDocument(*this);
     m_state.frmD[size_t(n)] = doc;
-    // Showing a child window shows the frame. The frame comes up before the child joins
-    // it: a child shown along with the frame is activated in the middle of the frame's
-    // show, and the activation lets pending events run, which can free objects (finished
-    // layout animations) that the frame is still walking through.
-    if (!isVisible())
-        show();
     mdiArea->addSubWindow(doc);
     doc->Form_Load();
     doc->setWindowTitle(participantCaption(n));
+    if (!isVisible()) {
+        // Showing a child window shows the frame. The frame comes up first and the child
+        // after it: a child shown along with the frame is activated in the middle of the
+        // frame's show, and the activation lets pending events run, which can free objects
+        // (finished layout animations) that the frame is still walking through.
+        doc->hide();
+        show();
+    }
     doc->show();
     if (mdiArea->currentSubWindow() != doc)
         mdiArea->setActiveSubWindow(doc);
