@@ -236,7 +236,7 @@ bool benchOpenSession(frmMain& main, const QString& path, Results& r)
     const bool loaded = docs.size() == kStations && main.txtCntrlCall->text() == QStringLiteral("W1NC")
                         && docs.last()->txtCallsign->text() == station(kStations);
     if (!loaded) {
-        r.openNote = QStringLiteral("n/a: LoadSessionFile did not load the file (%1 windows open); the session-file "
+        r.openNote = QStringLiteral("n/a: LoadSessionFile did not load the file (open windows: %1); the session-file "
                                     "layer is not in this build yet")
                          .arg(docs.size());
         return false;
