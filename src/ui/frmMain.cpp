@@ -80,7 +80,12 @@ frmMain::frmMain(Module1& state, WindowLayer& layer, QWidget* parent)
     createTimers();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // The client area activates its remaining children as it destroys them; by then this
+    // window is half gone and must not hear about it.
+    disconnect(mdiArea, nullptr, this, nullptr);
+}
 
 // ---------------------------------------------------------------- composition
 
