@@ -3,6 +3,7 @@
 #include "SessionFileProperty.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTest>
 
@@ -15,9 +16,13 @@ private slots:
         QTest::addColumn<QString>("path");
         int files = 0;
         for (const QString& folder : {QStringLiteral(KOLVANE_FUZZ_CORPUS), QStringLiteral(KOLVANE_TEST_DATA)}) {
-            const QDir dir(folder);
-            for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
-                QTest::newRow(qPrintable(name)) << dir.filePath(name);
+            QStringList paths;
+            QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext())
+                paths << it.next();
+            paths.sort();
+            for (const QString& p : paths) {
+                QTest::newRow(qPrintable(QDir(folder).relativeFilePath(p))) << p;
                 ++files;
             }
         }
