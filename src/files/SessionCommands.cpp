@@ -9,7 +9,10 @@
 #include "ui/frmMain.h"
 
 #include <QComboBox>
+#include <QMdiArea>
 #include <QPointer>
+
+#include <optional>
 
 namespace kolvane {
 
@@ -60,6 +63,9 @@ void frmMain::LoadSessionFile()
         return;
     }
     const SessionData& session = file.data;
+    // Closing and creating up to 100 windows lets events run at every window; one repaint
+    // at the end is enough.
+    std::optional<UpdatesFrozen> frozen(std::in_place, mdiArea);
 
     // Every participant window closes through its own close handling (the one holding the
     // turn stops the talk timer and resets the status line).
@@ -103,6 +109,7 @@ void frmMain::LoadSessionFile()
         d->txtHandle->setText(r.handle);
         d->txtQTH->setText(r.qth);
     }
+    frozen.reset();
     setWindowTitle(appTitle() + QStringLiteral(" - ") + path);
 }
 

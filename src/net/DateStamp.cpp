@@ -4,6 +4,14 @@
 
 namespace kolvane {
 
+QLocale stampLocale()
+{
+    const QLocale user;
+    if (user.language() == QLocale::C)
+        return QLocale(QLocale::English, QLocale::UnitedStates);
+    return user;
+}
+
 QString dateSeparator(const QLocale& locale)
 {
     // The short date format holds the separator between its first two numeric fields.

@@ -3,6 +3,7 @@
 #include "net/Colors.h"
 #include "net/NetHeader.h"
 #include "net/Participants.h"
+#include "ui/Colors.h"
 #include "ui/Controls.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
@@ -54,7 +55,7 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
     client->setFont(dialogFont());
     client->setAutoFillBackground(true);
     QPalette pal = client->palette();
-    pal.setColor(QPalette::Window, QColor(0x40, 0x40, 0x40));
+    pal.setColor(QPalette::Window, toQColor(bgr::DarkGrey));
     client->setPalette(pal);
     setWidget(client);
 
@@ -100,6 +101,14 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
     setTabOrder(cmdActive, cmdClear);
     setTabOrder(cmdClear, cmdTalk);
 
+    cmdActive->setAccessibleName(QStringLiteral("Active"));
+    cmdClear->setAccessibleName(QStringLiteral("Clear"));
+    cmdTalk->setAccessibleName(QStringLiteral("Talk"));
+    for (QPushButton* b : {static_cast<QPushButton*>(cmdActive), static_cast<QPushButton*>(cmdClear),
+                           static_cast<QPushButton*>(cmdTalk)})
+        b->setToolTip(b->accessibleName());
+    connect(this, &QWidget::windowTitleChanged, this, &frmDocument::nameForScreenReaders);
+
     connect(txtCallsign, &QLineEdit::textChanged, this, &frmDocument::txtCallsign_Change);
     connect(cmdActive, &QPushButton::clicked, this, [this] {
         activateForClick();
@@ -113,6 +122,19 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
         activateForClick();
         cmdTalk_Click();
     });
+}
+
+void frmDocument::nameForScreenReaders()
+{
+    // The fields carry the participant's number so a screen reader tells them apart.
+    const QString who = QStringLiteral("Participant %1 ").arg(number());
+    txtCallsign->setAccessibleName(who + QStringLiteral("callsign"));
+    txtHandle->setAccessibleName(who + QStringLiteral("handle"));
+    txtQTH->setAccessibleName(who + QStringLiteral("QTH"));
+    lblTalkTimer->setAccessibleName(who + QStringLiteral("talk time"));
+    for (QWidget* b : {static_cast<QWidget*>(cmdActive), static_cast<QWidget*>(cmdClear),
+                       static_cast<QWidget*>(cmdTalk)})
+        b->setAccessibleDescription(who.trimmed());
 }
 
 int frmDocument::number() const

@@ -62,6 +62,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void nameForScreenReaders();
     // A click into the window activates it before the button's own handler runs.
     void activateForClick();
     void paintFields(quint32 bgr);

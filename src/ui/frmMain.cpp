@@ -12,6 +12,7 @@
 #include "ui/frmDocument.h"
 
 #include <QAccessible>
+#include <optional>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -94,6 +95,10 @@ void frmMain::createNetPanel()
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, tbCntrl);
 
+    // The overflow button a narrow window shows at the band's end.
+    if (auto* more = tbCntrl->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More of the net panel"));
+
     // The band is 1095 twips high and holds only the net panel.
     auto* band = new QWidget;
     band->setFixedHeight(twips::toPx(1095));
@@ -167,6 +172,31 @@ void frmMain::createNetPanel()
     setTabOrder(txtComments, cmdIDTimer);
     setTabOrder(cmdIDTimer, cmdAddParticipant);
 
+    // Names a screen reader reads out; the three-apostrophe buttons also get them as tooltips.
+    const std::pair<QWidget*, const char*> names[] = {
+        {cmdStart, "Start"},
+        {txtStart, "Start time"},
+        {cmdStop, "Stop"},
+        {txtStop, "Stop time"},
+        {txtFrequency, "Frequency"},
+        {cmbMode, "Mode"},
+        {txtCntrlCall, "Net Control callsign"},
+        {txtCntrlHandle, "Net Control handle"},
+        {txtCntrlQTH, "Net Control QTH"},
+        {txtComments, "Comments"},
+        {cmdAddParticipant, "Add participant"},
+        {cmdIDTimer, "ID timer start/stop"},
+        {lblIDTimer, "ID timer"},
+        {txtGirlFriend, "Parked focus"},
+    };
+    for (const auto& [widget, name] : names)
+        widget->setAccessibleName(QString::fromLatin1(name));
+    cmdAddParticipant->setToolTip(cmdAddParticipant->accessibleName());
+    cmdIDTimer->setToolTip(cmdIDTimer->accessibleName());
+    if (cmbMode->lineEdit())
+        cmbMode->lineEdit()->setAccessibleName(cmbMode->accessibleName());
+    txtGirlFriend->setAccessibleDescription(QStringLiteral("Holds the keyboard focus after a net panel button"));
+
     connect(cmdStart, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
     connect(cmdStop, &QPushButton::clicked, this, &frmMain::cmdStop_Click);
     connect(txtCntrlCall, &QLineEdit::textChanged, this, &frmMain::txtCntrlCall_Change);
@@ -191,6 +221,10 @@ void frmMain::createStatusBar()
     sbPanel1 = panel(sbStatusBar);
     sbPanel2 = panel(sbStatusBar);
     sbPanel3 = panel(sbStatusBar);
+    // The status line's accessible name is its text, announced on every change.
+    sbPanel1->setAccessibleDescription(QStringLiteral("Status line"));
+    sbPanel2->setAccessibleDescription(QStringLiteral("Date"));
+    sbPanel3->setAccessibleDescription(QStringLiteral("Time"));
     sbStatusBar->addWidget(sbPanel1, 1);
     sbStatusBar->addPermanentWidget(sbPanel2);
     sbStatusBar->addPermanentWidget(sbPanel3);
@@ -282,10 +316,9 @@ void frmMain::setStatusText(const QString& text)
     m_status = text;
     sbPanel1->setText(text);
     // Screen readers announce the status line when it changes.
-    if (QAccessible::isActive()) {
-        QAccessibleEvent ev(sbPanel1, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&ev);
-    }
+    QAccessibleEvent ev(sbPanel1, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&ev);
+    emit statusTextChanged(text);
 }
 
 // ---------------------------------------------------------------- net header
@@ -470,6 +503,7 @@ void frmMain::mnuClearAll_Click()
 
     // Highest number first, so participant 1 ends in front and active. Activation lets
     // events run, so every step checks that the window is still there.
+    std::optional<UpdatesFrozen> frozen(std::in_place, mdiArea);
     for (int i = qMin(m_state.lDocumentCount, kParticipantLimit); i >= 1; --i) {
         QPointer<frmDocument> d = m_state.slot(i);
         if (!d)
@@ -488,6 +522,7 @@ void frmMain::mnuClearAll_Click()
         if (d)
             d->FrameDimSub();
     }
+    frozen.reset();
     m_layer.processPendingEvents();
     setStatusText(statusIdle());
 }
@@ -496,6 +531,7 @@ void frmMain::mnuFileNew_Click()
 {
     setStatusText(QStringLiteral("Status: Initializing.... Please wait."));
     m_layer.processPendingEvents();
+    UpdatesFrozen frozen(mdiArea);
     const int count = qMin(m_state.lDocumentCount, kParticipantLimit);
     for (int i = 1; i <= count; ++i) {
         if (frmDocument* d = m_state.slot(i))

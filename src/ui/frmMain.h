@@ -216,6 +216,10 @@ public:
     QPointer<QWidget> frmAbout;
     QPointer<QWidget> frmOptions;
 
+signals:
+    // The status line changed; screen readers are told as well.
+    void statusTextChanged(const QString& text);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -90,6 +90,15 @@ private slots:
         QVERIFY2(s.endsWith(QStringLiteral("21:05:07")), qPrintable(s));
     }
 
+    void stamp_withoutConfiguredLocaleFallsBackToUsEnglish()
+    {
+        const QLocale saved;
+        QLocale::setDefault(QLocale::c());
+        const QString s = dateTimeStamp(QDateTime(QDate(2003, 1, 30), QTime(9, 5, 7)));
+        QLocale::setDefault(saved);
+        QCOMPARE(s, QStringLiteral("Thursday, Jan/30/2003 9:05:07 AM"));
+    }
+
     void elapsed_display_data()
     {
         QTest::addColumn<int>("ticks");

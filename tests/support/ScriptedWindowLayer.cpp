@@ -97,6 +97,7 @@ bool ScriptedWindowLayer::isClean(QString* why) const
 
 void ScriptedWindowLayer::messageBox(QWidget*, const QString& text, const QString& caption, MessageIcon icon)
 {
+    callLog << QStringLiteral("message");
     Message m{text, caption.isEmpty() ? appTitle() : caption, icon};
     messages << m;
     if (onMessage)
@@ -105,6 +106,7 @@ void ScriptedWindowLayer::messageBox(QWidget*, const QString& text, const QStrin
 
 std::optional<QString> ScriptedWindowLayer::nextFile(bool save, const QString& title, const QString& filter)
 {
+    callLog << (save ? QStringLiteral("save") : QStringLiteral("open"));
     fileRequests << FileRequest{save, title, filter};
     if (m_fileAnswers.empty()) {
         fail(QStringLiteral("file dialog \"%1\"").arg(title));
@@ -127,6 +129,7 @@ std::optional<QString> ScriptedWindowLayer::saveFileName(QWidget*, const QString
 
 bool ScriptedWindowLayer::printDialog(QWidget*, const QString& title, int)
 {
+    callLog << QStringLiteral("print");
     printRequests << title;
     if (m_printAnswers.empty()) {
         fail(QStringLiteral("print dialog \"%1\"").arg(title));
@@ -139,6 +142,7 @@ bool ScriptedWindowLayer::printDialog(QWidget*, const QString& title, int)
 
 void ScriptedWindowLayer::processPendingEvents()
 {
+    callLog << QStringLiteral("events");
     ++pendingEventRounds;
     if (processEventsForReal)
         QCoreApplication::processEvents();
@@ -146,12 +150,14 @@ void ScriptedWindowLayer::processPendingEvents()
 
 qint32 ScriptedWindowLayer::setTopMost(QWidget* window, bool onTop)
 {
+    callLog << (onTop ? QStringLiteral("topmost on") : QStringLiteral("topmost off"));
     topMostCalls << qMakePair(QPointer<QWidget>(window), onTop);
     return 1;
 }
 
 void ScriptedWindowLayer::showModal(QDialog* dialog)
 {
+    callLog << QStringLiteral("modal");
     if (m_modalAnswers.empty()) {
         fail(QStringLiteral("modal dialog \"%1\"").arg(dialog->windowTitle()));
         dialog->reject();
@@ -169,6 +175,7 @@ void ScriptedWindowLayer::showModal(QDialog* dialog)
 
 bool ScriptedWindowLayer::startProgram(const QString& path)
 {
+    callLog << QStringLiteral("start");
     startedPrograms << path;
     return startablePrograms.contains(path);
 }

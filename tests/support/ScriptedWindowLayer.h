@@ -70,6 +70,9 @@ public:
     QStringList startedPrograms;
     QStringList unexpected;
     int pendingEventRounds = 0;
+    // Every call in order: "message", "open", "save", "print", "events", "topmost on",
+    // "topmost off", "modal", "start".
+    QStringList callLog;
 
     // ---- the platform's answers
     QString login = QStringLiteral("operator");
