@@ -81,6 +81,7 @@ void frmMain::LoadSessionFile()
     const int windows = qMin(int(session.participants.size()), kParticipantLimit);
     for (int i = 0; i < windows; ++i)
         AddParticipant();
+    frozen.reset();
     if (session.participants.size() > kParticipantLimit)
         m_layer.messageBox(this, participantLimitMessage());
     mnuWindowTileHorizontal_Click();
@@ -109,7 +110,6 @@ void frmMain::LoadSessionFile()
         d->txtHandle->setText(r.handle);
         d->txtQTH->setText(r.qth);
     }
-    frozen.reset();
     setWindowTitle(appTitle() + QStringLiteral(" - ") + path);
 }
 

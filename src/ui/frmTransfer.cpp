@@ -15,8 +15,7 @@ frmTransfer::frmTransfer(frmMain& main) : QDialog(&main), m_main(main), m_state(
 {
     setObjectName(QStringLiteral("frmTransfer"));
     setWindowTitle(QStringLiteral("Transfer Net Control To:"));
-    // An ordinary sizable window, not a fixed dialog frame.
-    setSizeGripEnabled(false);
+    // An ordinary sizable window: only its starting size is set.
     resize(twips::size(3870, 2115));
 
     const QString captions[3] = {QStringLiteral("&Callsign:"), QStringLiteral("&Handle:"), QStringLiteral("&QTH:")};

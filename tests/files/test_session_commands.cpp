@@ -160,18 +160,6 @@ private slots:
         QVERIFY(QDir(folder()).isEmpty());
     }
 
-    void save_replacesExistingFileWithoutPrompt()
-    {
-        MainRig rig;
-        typeNet(rig);
-        QVERIFY(writeRaw(path("net.kvs"), QByteArray(10000, 'z')));
-        saveAs(rig, path("net.kvs"));
-        const QByteArray bytes = readAll(path("net.kvs"));
-        QVERIFY(bytes.startsWith("Kolvane Storage"));
-        QVERIFY(!bytes.contains('z'));
-        QVERIFY(rig.layer.isClean());
-    }
-
     void open_thenSave_writesToTheSavedName()
     {
         MainRig rig;

@@ -168,19 +168,6 @@ private slots:
         QVERIFY(read.data.header.comments.startsWith(weeklyNet().header.comments + "\r\n//***On Friday"));
     }
 
-    void handEditedFileWithLinuxLineEnds_reads()
-    {
-        // LF only, no end on the last line, lower-case callsigns (the windows upper-case them).
-        const SessionReadResult read = readSessionFile(readAll(golden("hand-edited-lf.kvs")));
-        QVERIFY2(read.ok(), qPrintable(read.reason));
-        SessionData expected = weeklyNet();
-        expected.header.cntrlCall = "w1aw";
-        expected.participants[0].callsign = "k1abc";
-        expected.participants[1].callsign = "n2def";
-        expected.participants[2].callsign = "ve3ghi";
-        QCOMPARE(read.data, expected);
-    }
-
     // ---------------------------------------------------------------- comments
 
     void comments_roundTripWithoutGrowing_data()
@@ -321,13 +308,6 @@ private slots:
         QVERIFY(read.ok());
         QCOMPARE(read.data.participants.value(0).active, active);
         QCOMPARE(read.data.participants.value(0).callsign, QStringLiteral("K1A"));
-    }
-
-    void flagsAreWrittenAsTrueAndFalse()
-    {
-        const QByteArray bytes = writeSessionFile(weeklyNet());
-        QVERIFY(bytes.endsWith("***/***\r\nTrue\r\nK1ABC\r\nAl\r\nHartford\r\nFalse\r\nN2DEF\r\n  Bea  \r\n\r\n"
-                               "True\r\nVE3GHI\r\nCarl\r\nToronto, ON\r\n"));
     }
 
     void noParticipants_separatorIsTheLastLine()
@@ -507,27 +487,7 @@ private slots:
         QCOMPARE(readSessionFile(bytes).data, s);
     }
 
-    void fullNet_roundTrips()
-    {
-        SessionData s = europeanNet();
-        s.participants.clear();
-        for (int i = 1; i <= 100; ++i)
-            s.participants << record(i % 3 == 0, QStringLiteral("K%1X").arg(i), QStringLiteral(" h%1 ").arg(i),
-                                     i % 7 ? QStringLiteral("Town %1").arg(i) : QString());
-        const SessionReadResult read = readSessionFile(writeSessionFile(s));
-        QVERIFY(read.ok());
-        QCOMPARE(read.data, s);
-    }
-
     // ---------------------------------------------------------------- transfer
-
-    void transferNote_lines()
-    {
-        NetHeader from = weeklyNet().header;
-        const QStringList note = transferNote(from, {"K2XYZ", "Bob", "Boston"}, "Thursday, Jan/30/2003 9:05:07 PM");
-        QCOMPARE(note, (QStringList{"//***On Thursday, Jan/30/2003 9:05:07 PM", "Net Control was transferred from",
-                                    "W1AW, Hiram in Newington to", "K2XYZ, Bob in Boston***//"}));
-    }
 
     void transfer_commentsBlock_data()
     {
@@ -548,21 +508,6 @@ private slots:
         const QByteArray bytes = writeSessionFile(transferSession(s, {"K2XYZ", "Bob", "Boston"}, "D T"));
         QVERIFY2(bytes.contains("Boston\r\n" + block.mid(11)), bytes.constData());
         QVERIFY(bytes.contains("K2XYZ\r\nBob\r\nBoston\r\n"));
-    }
-
-    void transfer_notesPileUp()
-    {
-        // The station that received the net hands it on: both notes, the older first.
-        const SessionData first = transferSession(weeklyNet(), {"K2XYZ", "Bob", "Boston"}, "Day1 T1");
-        const SessionReadResult received = readSessionFile(writeSessionFile(first));
-        QVERIFY(received.ok());
-        const SessionData second = transferSession(received.data, {"N3QQQ", "Cy", "Albany"}, "Day2 T2");
-        const QString comments = second.header.comments;
-        QCOMPARE(comments.count("//***On "), 2);
-        QVERIFY(comments.indexOf("//***On Day1 T1") < comments.indexOf("//***On Day2 T2"));
-        QVERIFY(comments.contains("K2XYZ, Bob in Boston to\r\nN3QQQ, Cy in Albany***//"));
-        QCOMPARE(second.header.cntrlCall, QStringLiteral("N3QQQ"));
-        QCOMPARE(second.participants, weeklyNet().participants);
     }
 
     // ---------------------------------------------------------------- files on disk
@@ -628,40 +573,6 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"net.kvs"});
     }
 #endif
-
-    void readFromDisk_refusals()
-    {
-        QTemporaryDir dir;
-        SessionReadResult r = readSessionFileAt(dir.filePath("missing.kvs"));
-        QCOMPARE(r.error, SessionReadError::CannotOpen);
-        QVERIFY(!r.reason.isEmpty());
-
-        r = readSessionFileAt(dir.path());
-        QCOMPARE(r.error, SessionReadError::CannotOpen);
-        QVERIFY(!r.reason.isEmpty());
-
-        // A sparse file just over the bound is refused from its size alone.
-        QFile big(dir.filePath("big.kvs"));
-        QVERIFY(big.open(QIODevice::WriteOnly));
-        QVERIFY(big.write(writeSessionFile(weeklyNet())) > 0);
-        QVERIFY(big.resize(kMaxSessionFileBytes + 1));
-        big.close();
-        r = readSessionFileAt(big.fileName());
-        QCOMPARE(r.error, SessionReadError::TooLarge);
-
-        r = readSessionFileAt(golden("session-1252.kvs"));
-        QVERIFY(r.ok());
-        QCOMPARE(r.data, europeanNet());
-    }
-
-    void refusalMessages_nameFileAndReason()
-    {
-        const QString m = openRefusedMessage("/x/%2 net.kvs", "Because");
-        QVERIFY(m.contains("/x/%2 net.kvs"));
-        QVERIFY(m.contains("Because"));
-        QVERIFY(sessionNotSavedMessage("/a/b.kvs", "No such file or directory").contains("/a/b.kvs"));
-        QVERIFY(transferNotWrittenMessage("/a/b.kvs", "Disk full").contains("Disk full"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSessionFile)

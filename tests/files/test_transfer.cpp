@@ -250,10 +250,7 @@ private slots:
             QVERIFY(dlg->txtNewCallsign->text().isEmpty());
             QVERIFY(dlg->txtNewHandle->text().isEmpty());
             QVERIFY(dlg->txtNewQTH->text().isEmpty());
-            QCOMPARE(dlg->lblLabels[0]->text(), QStringLiteral("&Callsign:"));
-            QCOMPARE(dlg->lblLabels[1]->text(), QStringLiteral("&Handle:"));
-            QCOMPARE(dlg->lblLabels[2]->text(), QStringLiteral("&QTH:"));
-            QCOMPARE(dlg->lblLabels[0]->buddy(), dlg->txtNewCallsign);
+            QCOMPARE(dlg->lblLabels[0]->buddy(), dlg->txtNewCallsign);  // Alt+C reaches the field
             QVERIFY(dlg->cmdOK->isDefault());
             QCOMPARE(dlg->focusWidget(), dlg->txtNewCallsign);
             QCOMPARE(nextTabStop(dlg->txtNewCallsign), dlg->txtNewHandle);
