@@ -299,16 +299,17 @@ private slots:
         rig.doc(2)->close();
         saveAs(rig, path("net.kvs"));
 
-        MainRig other;
-        open(other, path("net.kvs"));
-        QCOMPARE(other.state.lDocumentCount, 2);
-        QCOMPARE(other.doc(1)->windowTitle(), QStringLiteral("Participant 1"));
-        QCOMPARE(other.doc(2)->windowTitle(), QStringLiteral("Participant 2"));
-        QCOMPARE(shown(other.doc(1)), (ParticipantRecord{true, "K1ABC", "Al", "Hartford"}));
-        QCOMPARE(shown(other.doc(2)), (ParticipantRecord{true, "VE3GHI", "Carl", "Toronto, ON"}));
+        open(rig, path("net.kvs"));
+        QCOMPARE(rig.state.lDocumentCount, 2);
+        QCOMPARE(rig.main->openParticipants().size(), 2);
+        QCOMPARE(rig.doc(1)->windowTitle(), QStringLiteral("Participant 1"));
+        QCOMPARE(rig.doc(2)->windowTitle(), QStringLiteral("Participant 2"));
+        QCOMPARE(shown(rig.doc(1)), (ParticipantRecord{true, "K1ABC", "Al", "Hartford"}));
+        QCOMPARE(shown(rig.doc(2)), (ParticipantRecord{true, "VE3GHI", "Carl", "Toronto, ON"}));
         // Numbering goes on after the loaded windows.
-        other.main->AddParticipant();
-        QCOMPARE(other.doc(3)->windowTitle(), QStringLiteral("Participant 3"));
+        rig.main->AddParticipant();
+        QCOMPARE(rig.doc(3)->windowTitle(), QStringLiteral("Participant 3"));
+        QVERIFY(!rig.doc(4));
     }
 
     void open_activeOnlyForExactTrue()

@@ -199,10 +199,11 @@ private slots:
 
     void transferOfAReceivedNet_carriesBothNotes()
     {
-        MainRig sender;
-        typeNet(sender);
-        transfer(sender, "K2XYZ", "Bob", "Boston", path("to-bob.kvs"));
-
+        {
+            MainRig sender;
+            typeNet(sender);
+            transfer(sender, "K2XYZ", "Bob", "Boston", path("to-bob.kvs"));
+        }
         // Bob opens the file and hands the net on.
         MainRig bob;
         bob.layer.answerFile(path("to-bob.kvs"));
