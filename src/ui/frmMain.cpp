@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 
@@ -344,7 +345,11 @@ NetHeader frmMain::header() const
 
 QString frmMain::commentsText() const
 {
-    QString text = txtComments->toPlainText();
+    // The raw text keeps non-breaking spaces (toPlainText() would turn them into blanks);
+    // only the editor's own paragraph and line separators become line breaks.
+    QString text = txtComments->document()->toRawText();
+    text.replace(QChar(QChar::ParagraphSeparator), u'\n');
+    text.replace(QChar(QChar::LineSeparator), u'\n');
     text.replace(u'\n', QStringLiteral("\r\n"));
     return text;
 }
