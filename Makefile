@@ -3,6 +3,9 @@ BUILD       ?= build
 ASAN_BUILD  ?= build-asan
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_MAXLEN  ?= 4096
 
 APT_PACKAGES = cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev \
                xvfb xauth imagemagick desktop-file-utils appstream clang
@@ -34,8 +37,20 @@ bench: deps
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	./tools/run-bench.sh $(BUILD)-bench
 
+# Builds the session-file reader's libFuzzer target with clang and runs it for FUZZ_SECONDS.
+# New inputs go to $(FUZZ_BUILD)/corpus; a crash leaves its input in $(FUZZ_BUILD)/. Copy
+# inputs worth keeping into tests/fuzz/corpus, where the normal suite replays them.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DKOLVANE_BUILD_TESTS=ON -DKOLVANE_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) --target fuzz_session_reader -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/tests/fuzz_session_reader -max_total_time=$(FUZZ_SECONDS) -max_len=$(FUZZ_MAXLEN) \
+	      -timeout=10 -dict=tests/fuzz/session.dict -artifact_prefix=$(FUZZ_BUILD)/ \
+	      $(FUZZ_BUILD)/corpus tests/fuzz/corpus
+
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX),)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BUILD)-bench build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BUILD)-bench $(FUZZ_BUILD)

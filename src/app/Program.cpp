@@ -7,6 +7,14 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QIcon>
+
+// The icon lives in this static library; naming its resource keeps the linker from
+// dropping it.
+static void initIconResource()
+{
+    Q_INIT_RESOURCE(kolvane);
+}
 
 namespace kolvane {
 
@@ -22,6 +30,12 @@ void Program::Main()
     // The splash reads the title while it loads, so the title comes first.
     QCoreApplication::setApplicationName(appTitle());
     QGuiApplication::setApplicationDisplayName(appTitle());
+    // Every window takes the application's icon unless it sets its own, the splash included.
+    initIconResource();
+    QIcon icon;
+    for (int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/kolvane.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 
     m_splash = new frmSplash(m_layer);
     m_splash->setAttribute(Qt::WA_DeleteOnClose);

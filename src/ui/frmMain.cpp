@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 
@@ -80,7 +81,12 @@ frmMain::frmMain(Module1& state, WindowLayer& layer, QWidget* parent)
     createTimers();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // The client area activates its remaining children as it destroys them; by then this
+    // window is half gone and must not hear about it.
+    disconnect(mdiArea, nullptr, this, nullptr);
+}
 
 // ---------------------------------------------------------------- composition
 
@@ -339,7 +345,11 @@ NetHeader frmMain::header() const
 
 QString frmMain::commentsText() const
 {
-    QString text = txtComments->toPlainText();
+    // The raw text keeps non-breaking spaces (toPlainText() would turn them into blanks);
+    // only the editor's own paragraph and line separators become line breaks.
+    QString text = txtComments->document()->toRawText();
+    text.replace(QChar(QChar::ParagraphSeparator), u'\n');
+    text.replace(QChar(QChar::LineSeparator), u'\n');
     text.replace(u'\n', QStringLiteral("\r\n"));
     return text;
 }
@@ -398,8 +408,14 @@ void frmMain::AddParticipant()
     mdiArea->addSubWindow(doc);
     doc->Form_Load();
     doc->setWindowTitle(participantCaption(n));
-    if (!isVisible())
-        show();  // showing a child window shows the frame
+    if (!isVisible()) {
+        // Showing a child window shows the frame. The frame comes up first and the child
+        // after it: a child shown along with the frame is activated in the middle of the
+        // frame's show, and the activation lets pending events run, which can free objects
+        // (finished layout animations) that the frame is still walking through.
+        doc->hide();
+        show();
+    }
     doc->show();
     if (mdiArea->currentSubWindow() != doc)
         mdiArea->setActiveSubWindow(doc);

@@ -129,6 +129,18 @@ private slots:
         QCOMPARE(rig.main->sbPanel1->text(), QStringLiteral("Status: Saving session"));
     }
 
+    void comments_keepEveryCharacterAndLineBreak()
+    {
+        MainRig rig;
+        const QString text = QStringLiteral("line\u00A0one\r\n\r\n  two  \r\nthree\u2014");
+        rig.main->setCommentsText(text);
+        QCOMPARE(rig.main->commentsText(), text);
+        rig.main->setCommentsText(QStringLiteral("a\rb\nc"));  // lone CR and LF are line breaks too
+        QCOMPARE(rig.main->commentsText(), QStringLiteral("a\r\nb\r\nc"));
+        rig.main->setCommentsText(QString());
+        QCOMPARE(rig.main->commentsText(), QString());
+    }
+
     void statusBar_datePanelsKeepThemselvesCurrent()
     {
         MainRig rig;

@@ -1,0 +1,124 @@
+#include "ui/frmTransfer.h"
+
+#include "app/Module1.h"
+#include "ui/Controls.h"
+#include "ui/Twips.h"
+#include "ui/WindowLayer.h"
+#include "ui/frmMain.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+
+namespace kolvane {
+
+frmTransfer::frmTransfer(frmMain& main) : QDialog(&main), m_main(main), m_state(main.state())
+{
+    setObjectName(QStringLiteral("frmTransfer"));
+    setWindowTitle(QStringLiteral("Transfer Net Control To:"));
+    // An ordinary sizable window: only its starting size is set.
+    resize(twips::size(3870, 2115));
+
+    const QString captions[3] = {QStringLiteral("&Callsign:"), QStringLiteral("&Handle:"), QStringLiteral("&QTH:")};
+    const int labelTops[3] = {210, 600, 1005};
+    const int fieldTops[3] = {195, 585, 990};
+    TextBox* fields[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        lblLabels[i] = new Label(captions[i], this);
+        lblLabels[i]->setGeometry(twips::rect(780, labelTops[i], 1080, 255));
+        fields[i] = new TextBox(this);
+        fields[i]->setGeometry(twips::rect(1980, fieldTops[i], 870, 285));
+        lblLabels[i]->setBuddy(fields[i]);
+    }
+    txtNewCallsign = fields[0];
+    txtNewHandle = fields[1];
+    txtNewQTH = fields[2];
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setGeometry(twips::rect(525, 1560, 1140, 360));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setGeometry(twips::rect(2130, 1560, 1140, 360));
+
+    setTabOrder(txtNewCallsign, txtNewHandle);
+    setTabOrder(txtNewHandle, txtNewQTH);
+    setTabOrder(txtNewQTH, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+    txtNewCallsign->setFocus();
+
+    connect(txtNewCallsign, &QLineEdit::textChanged, this, &frmTransfer::txtNewCallsign_Change);
+    connect(cmdOK, &QPushButton::clicked, this, &frmTransfer::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmTransfer::cmdCancel_Click);
+}
+
+void frmTransfer::Form_Load()
+{
+    m_main.layer().processPendingEvents();
+}
+
+void frmTransfer::Form_QueryUnload(UnloadMode mode)
+{
+    if (mode != UnloadMode::FormCode)
+        cmdCancel_Click();
+}
+
+void frmTransfer::cmdOK_Click()
+{
+    struct Check {
+        TextBox* field;
+        QString message;
+    };
+    const Check checks[] = {
+        {txtNewCallsign, QStringLiteral("Please enter NEW Net Control Callsign")},
+        {txtNewHandle, QStringLiteral("Please enter New Net Control Handle")},
+        {txtNewQTH, QStringLiteral("Please enter New Net Control QTH")},
+    };
+    for (const Check& c : checks) {
+        if (c.field->text().isEmpty()) {
+            m_main.setStatusText(c.message);
+            m_main.layer().messageBox(this, c.message);
+            m_main.layer().processPendingEvents();
+            c.field->setFocus();
+            return;
+        }
+    }
+    m_state.sNewCallsign = txtNewCallsign->text();
+    m_state.sNewHandle = txtNewHandle->text();
+    m_state.sNewQTH = txtNewQTH->text();
+    closeByProgram(QDialog::Accepted);
+}
+
+void frmTransfer::cmdCancel_Click()
+{
+    // sNewQTH stays: it is only read when a new callsign has been given.
+    m_state.sNewCallsign.clear();
+    m_state.sNewHandle.clear();
+    closeByProgram(QDialog::Rejected);
+}
+
+void frmTransfer::txtNewCallsign_Change()
+{
+    forceCallsignCase(txtNewCallsign);
+}
+
+void frmTransfer::reject()
+{
+    if (m_closingByProgram)
+        QDialog::reject();
+    else
+        cmdCancel_Click();
+}
+
+void frmTransfer::closeEvent(QCloseEvent* event)
+{
+    if (isVisible())
+        Form_QueryUnload(m_closingByProgram ? UnloadMode::FormCode : UnloadMode::ControlMenu);
+    event->accept();
+}
+
+void frmTransfer::closeByProgram(int result)
+{
+    m_closingByProgram = true;
+    done(result);
+}
+
+} // namespace kolvane
