@@ -246,7 +246,7 @@ void frmMain::createStatusBar()
 void frmMain::updateDateTimePanels()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    const QLocale locale;
+    const QLocale locale = stampLocale();  // US English where no locale is configured
     sbPanel2->setText(locale.toString(now.date(), QLocale::ShortFormat));
     sbPanel3->setText(locale.toString(now.time(), QLocale::ShortFormat));
     // Wake again just after the next minute begins.

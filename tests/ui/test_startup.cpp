@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "dialogs/frmSplash.h"
 #include "net/Colors.h"
+#include "net/DateStamp.h"
 #include "support/MainRig.h"
 #include "support/TestMain.h"
 #include "ui/Controls.h"
@@ -146,7 +147,7 @@ private slots:
         MainRig rig;
         QVERIFY(!rig.main->sbPanel2->text().isEmpty());
         QVERIFY(!rig.main->sbPanel3->text().isEmpty());
-        QCOMPARE(rig.main->sbPanel2->text(), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+        QCOMPARE(rig.main->sbPanel2->text(), stampLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
     }
 
     void setTopMost_onlyExactTrueGoesOnTop_data()
