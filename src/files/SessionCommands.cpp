@@ -63,8 +63,8 @@ void frmMain::LoadSessionFile()
         return;
     }
     const SessionData& session = file.data;
-    // Closing and creating up to 100 windows lets events run at every window; one repaint
-    // at the end is enough.
+    // Closing, creating, ordering and filling up to 100 windows lets events run at every
+    // window; one repaint at the end is enough.
     std::optional<UpdatesFrozen> frozen(std::in_place, mdiArea);
 
     // Every participant window closes through its own close handling (the one holding the
@@ -81,9 +81,11 @@ void frmMain::LoadSessionFile()
     const int windows = qMin(int(session.participants.size()), kParticipantLimit);
     for (int i = 0; i < windows; ++i)
         AddParticipant();
-    frozen.reset();
-    if (session.participants.size() > kParticipantLimit)
+    if (session.participants.size() > kParticipantLimit) {
+        frozen.reset();  // the frame paints behind the message box
         m_layer.messageBox(this, participantLimitMessage());
+        frozen.emplace(mdiArea);
+    }
     mnuWindowTileHorizontal_Click();
 
     const NetHeader& h = session.header;
@@ -110,6 +112,7 @@ void frmMain::LoadSessionFile()
         d->txtHandle->setText(r.handle);
         d->txtQTH->setText(r.qth);
     }
+    frozen.reset();
     setWindowTitle(appTitle() + QStringLiteral(" - ") + path);
 }
 

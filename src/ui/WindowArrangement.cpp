@@ -2,6 +2,7 @@
 
 #include "net/NetHeader.h"
 #include "net/Participants.h"
+#include "ui/Controls.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmDocument.h"
@@ -106,7 +107,11 @@ void frmMain::SortWindows()
     // window to the front must leave its state alone.
     const bool maximizeOnActivation = !mdiArea->testOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
-    visitParticipants(m_state, [this](frmDocument* d) { mdiArea->setActiveSubWindow(d); });
+    {
+        // Every activation lets events run; the area is painted once, after the sort.
+        UpdatesFrozen frozen(mdiArea);
+        visitParticipants(m_state, [this](frmDocument* d) { mdiArea->setActiveSubWindow(d); });
+    }
     m_layer.processPendingEvents();
     mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, !maximizeOnActivation);
     setStatusText(statusIdle());
