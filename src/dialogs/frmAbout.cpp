@@ -23,10 +23,7 @@ Label* aboutLabel(const QString& text, QWidget* parent, int l, int t, int w, int
 
 void setVerdana(QLabel* lbl, double pt, bool bold)
 {
-    QFont f(QStringLiteral("Verdana"));
-    f.setPointSizeF(pt);
-    f.setBold(bold);
-    lbl->setFont(f);
+    lbl->setFont(verdanaFont(pt, bold));
 }
 
 // A fixed caption in a font that may be wider here than where the layout was drawn:

@@ -24,10 +24,7 @@ Label* verdanaLabel(const QString& text, QWidget* parent, int l, int t, int w, i
                     bool autoSize)
 {
     auto* lbl = new Label(text, parent);
-    QFont f(QStringLiteral("Verdana"));
-    f.setPointSizeF(pt);
-    f.setBold(bold);
-    lbl->setFont(f);
+    lbl->setFont(verdanaFont(pt, bold));
     lbl->setGeometry(twips::rect(l, t, w, h));
     if (autoSize)
         lbl->adjustSize();

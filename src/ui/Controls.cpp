@@ -6,6 +6,7 @@
 #include "ui/Twips.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -97,6 +98,15 @@ QFont dialogFont()
 {
     QFont f = QApplication::font();
     f.setPointSizeF(8);
+    return f;
+}
+
+QFont verdanaFont(double pointSize, bool bold)
+{
+    static const bool installed = QFontDatabase::hasFamily(QStringLiteral("Verdana"));
+    QFont f = installed ? QFont(QStringLiteral("Verdana")) : QApplication::font();
+    f.setPointSizeF(pointSize);
+    f.setBold(bold);
     return f;
 }
 

@@ -80,6 +80,10 @@ private:
 // high at 96 dpi.
 QFont dialogFont();
 
+// Verdana at the given size, or the default family at that size where Verdana is not
+// installed (asking for a missing family makes the font system search its fallbacks).
+QFont verdanaFont(double pointSize, bool bold = false);
+
 // Sizes a label to its caption. A caption wider than the room the layout gives it grows
 // to the left, so that it never runs into the field it names.
 void autoSizeKeepingRightEdge(QLabel* label);

@@ -147,9 +147,7 @@ void frmMain::createNetPanel()
     lblIDTimer = new Label(QStringLiteral("00:00"), p);
     lblIDTimer->setGeometry(twips::rect(5790, 705, 645, 210));
     lblIDTimer->setAlignment(Qt::AlignCenter);
-    QFont verdana(QStringLiteral("Verdana"));
-    verdana.setPointSizeF(9);
-    lblIDTimer->setFont(verdana);
+    lblIDTimer->setFont(verdanaFont(9));
     lblIDTimer->setBackColor(bgr::SysInactiveBorder);
     lblIDTimer->setForeColor(bgr::SysWindowText);
     shpIDTimer = new Shape(bgr::Red, p);
