@@ -1,11 +1,16 @@
 // Every control an operator can reach must have a name a screen reader can read out, and
 // the status line must be announced when it changes.
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmLogin.h"
+#include "dialogs/frmOptions.h"
 #include "support/MainRig.h"
+#include "ui/frmTransfer.h"
 #include "support/TestMain.h"
 #include "ui/Controls.h"
 
 #include <QAccessible>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 
 using namespace kolvane;
@@ -68,6 +73,32 @@ private slots:
         QStringList unnamed;
         collectUnnamed(QAccessible::queryAccessibleInterface(rig.main.get()), unnamed);
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+    }
+
+    void walkerReportsAnUnnamedField()
+    {
+        // The check above is only as good as its walk: an unnamed field must be found.
+        QWidget w;
+        auto* field = new QLineEdit(&w);
+        field->setObjectName(QStringLiteral("nameless"));
+        QStringList unnamed;
+        collectUnnamed(QAccessible::queryAccessibleInterface(&w), unnamed);
+        QCOMPARE(unnamed, QStringList{QStringLiteral("QLineEdit (nameless)")});
+    }
+
+    void everyDialogControlHasAName()
+    {
+        MainRig rig;
+        kolvane::frmAbout about(rig.layer, rig.main.get());
+        kolvane::frmLogin login(rig.layer);
+        kolvane::frmOptions options(rig.layer, rig.main.get());
+        kolvane::frmTransfer transfer(*rig.main);
+        for (QWidget* dialog : std::initializer_list<QWidget*>{&about, &login, &options, &transfer}) {
+            QStringList unnamed;
+            collectUnnamed(QAccessible::queryAccessibleInterface(dialog), unnamed);
+            QVERIFY2(unnamed.isEmpty(), qPrintable(dialog->metaObject()->className() + QStringLiteral(": ")
+                                                   + unnamed.join(QStringLiteral(", "))));
+        }
     }
 
     void participantFieldsCarryTheirNumber()
