@@ -12,4 +12,4 @@ qint32 SetTopMost(WindowLayer& layer, QWidget* window, qint32 onTop)
     return 0;
 }
 
-} // namespace kolvane
+}  // namespace kolvane

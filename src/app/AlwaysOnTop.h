@@ -15,4 +15,4 @@ constexpr qint32 kTrue = -1;
 // platform's answer; any other value takes it out of the band and returns 0.
 qint32 SetTopMost(WindowLayer& layer, QWidget* window, qint32 onTop);
 
-} // namespace kolvane
+}  // namespace kolvane

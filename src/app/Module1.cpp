@@ -9,4 +9,4 @@ frmDocument* Module1::slot(int n) const
     return n >= 1 && n <= 100 ? frmD[size_t(n)].data() : nullptr;
 }
 
-} // namespace kolvane
+}  // namespace kolvane

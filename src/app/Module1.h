@@ -44,4 +44,4 @@ struct Module1 {
     void zeroIdCounters() { iIDElapsed = iIDSeconds = iIDMinutes = 0; }
 };
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -52,13 +52,9 @@ void Program::Main()
         m_splash->raise();
 }
 
-} // namespace kolvane
-
-namespace kolvane {
-
 frmSplash* Program::splash() const
 {
     return m_splash.data();
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -31,4 +31,4 @@ private:
     QPointer<frmSplash> m_splash;
 };
 
-} // namespace kolvane
+}  // namespace kolvane

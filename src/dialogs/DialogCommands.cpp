@@ -21,7 +21,7 @@ void showFresh(frmMain& main, QPointer<QWidget>& slot)
     delete dialog.data();
 }
 
-} // namespace
+}  // namespace
 
 // Help > About, View > Options and Tools > Options.
 void frmMain::mnuHelpAbout_Click()
@@ -39,4 +39,4 @@ void frmMain::mnuToolsOptions_Click()
     showFresh<kolvane::frmOptions>(*this, frmOptions);
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -48,7 +48,7 @@ void fitWrappedText(QLabel* lbl)
     }
 }
 
-} // namespace
+}  // namespace
 
 QPixmap fallbackAppIcon()
 {
@@ -204,4 +204,4 @@ bool frmAbout::GetKeyValue(quint32 KeyRoot, const QString& KeyName, const QStrin
     return true;
 }
 
-} // namespace kolvane
+}  // namespace kolvane

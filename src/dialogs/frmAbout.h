@@ -61,4 +61,4 @@ private:
 // The program's own 32 x 32 icon, for a main window that has none.
 QPixmap fallbackAppIcon();
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -16,7 +16,7 @@ namespace {
 // Room the platform gives the login name, its terminating character included.
 constexpr int kUserNameChars = 255;
 
-} // namespace
+}  // namespace
 
 frmLogin::frmLogin(WindowLayer& layer, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
@@ -101,4 +101,4 @@ void frmLogin::reject()
     cmdCancel_Click();
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -41,4 +41,4 @@ private:
     WindowLayer& m_layer;
 };
 
-} // namespace kolvane
+}  // namespace kolvane

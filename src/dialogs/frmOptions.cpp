@@ -55,7 +55,7 @@ int modifierState(Qt::KeyboardModifiers m)
     return state;
 }
 
-} // namespace
+}  // namespace
 
 frmOptions::frmOptions(WindowLayer& layer, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
@@ -188,4 +188,4 @@ void frmOptions::reject()
     cmdCancel_Click();
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -54,4 +54,4 @@ private:
     WindowLayer& m_layer;
 };
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -31,7 +31,7 @@ Label* verdanaLabel(const QString& text, QWidget* parent, int l, int t, int w, i
     return lbl;
 }
 
-} // namespace
+}  // namespace
 
 QPixmap splashLogo()
 {
@@ -187,4 +187,4 @@ void frmSplash::Form_Unload()
     SetTopMost(m_layer, this, 0);
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -51,4 +51,4 @@ private:
 // The splash logo, drawn by the program itself: 364 x 292 pixels.
 QPixmap splashLogo();
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -22,7 +22,7 @@ bool allAscii(const QByteArray& bytes)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool isValidUtf8(const QByteArray& bytes)
 {
@@ -76,7 +76,7 @@ std::optional<QByteArray> windows1252Bytes(const QString& text)
     return bytes;
 }
 
-} // namespace
+}  // namespace
 
 CodePage codePageFor(const QString& text)
 {
@@ -103,4 +103,4 @@ QString decodeSessionText(const QByteArray& bytes, CodePage* used)
     return decodeAs(page, bytes);
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -30,4 +30,4 @@ QString decodeSessionText(const QByteArray& bytes, CodePage* used = nullptr);
 QByteArray encodeAs(CodePage page, const QString& text);
 QString decodeAs(CodePage page, const QByteArray& bytes);
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -156,4 +156,4 @@ void frmMain::mnuFileClose_Click()
     }
 }
 
-} // namespace kolvane
+}  // namespace kolvane

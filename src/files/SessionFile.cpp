@@ -52,7 +52,7 @@ private:
     qsizetype m_pos = 0;
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- writing
 
@@ -244,9 +244,8 @@ SessionData transferSession(const SessionData& session, const NetControlStation&
     out.header.cntrlCall = to.callsign;
     out.header.cntrlHandle = to.handle;
     out.header.cntrlQTH = to.qth;
-    out.header.comments =
-        session.header.comments + kCrLf + transferNote(session.header, to, dateTime).join(kCrLf);
+    out.header.comments = session.header.comments + kCrLf + transferNote(session.header, to, dateTime).join(kCrLf);
     return out;
 }
 
-} // namespace kolvane
+}  // namespace kolvane

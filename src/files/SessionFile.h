@@ -23,14 +23,26 @@ namespace kolvane {
 // with the new Net Control station in the Net Control lines and a dated note after the
 // comments.
 
-inline QString sessionFileFirstLine() { return QStringLiteral("Kolvane Storage, file format 1.0"); }
-inline QString commentsSeparator() { return QStringLiteral("***/***"); }
-inline QString sessionFileFilter() { return QStringLiteral("All Files (*.kvs)|*.kvs"); }
+inline QString sessionFileFirstLine()
+{
+    return QStringLiteral("Kolvane Storage, file format 1.0");
+}
+inline QString commentsSeparator()
+{
+    return QStringLiteral("***/***");
+}
+inline QString sessionFileFilter()
+{
+    return QStringLiteral("All Files (*.kvs)|*.kvs");
+}
 
 // A file larger than this is refused without being read. A full net of 100 stations with
 // a page of comments takes a few kilobytes; 16 MiB is thousands of times that.
 constexpr qint64 kMaxSessionFileBytes = 16 * 1024 * 1024;
-inline QString maxSessionFileSizeText() { return QStringLiteral("16 MiB"); }
+inline QString maxSessionFileSizeText()
+{
+    return QStringLiteral("16 MiB");
+}
 
 // Line 2 is read as a 16-bit count; anything outside 0..this is not a session file.
 constexpr int kMaxRecordCount = 32767;
@@ -113,4 +125,4 @@ QStringList transferNote(const NetHeader& from, const NetControlStation& to, con
 // and the note after the current comments, separated from them by one line break.
 SessionData transferSession(const SessionData& session, const NetControlStation& to, const QString& dateTime);
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -70,4 +70,4 @@ QString sessionTooLargeReason()
         .arg(maxSessionFileSizeText());
 }
 
-} // namespace kolvane
+}  // namespace kolvane

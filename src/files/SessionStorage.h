@@ -27,4 +27,4 @@ QString transferNotWrittenMessage(const QString& path, const QString& reason);
 // The reason given when a session would make a file too large to open again.
 QString sessionTooLargeReason();
 
-} // namespace kolvane
+}  // namespace kolvane

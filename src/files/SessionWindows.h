@@ -10,4 +10,4 @@ class frmMain;
 // window, in ascending window number; closed windows leave no gap.
 SessionData sessionFromWindows(const frmMain& main);
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -71,4 +71,4 @@ void frmMain::TransferFileSaveAs()
         m_state.sTransferFileName = *path;
 }
 
-} // namespace kolvane
+}  // namespace kolvane

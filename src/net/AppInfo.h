@@ -6,7 +6,10 @@ namespace kolvane {
 
 // The application title: main window caption, splash product name and the caption of
 // every message box that names no other.
-inline QString appTitle() { return QStringLiteral("Kolvane"); }
+inline QString appTitle()
+{
+    return QStringLiteral("Kolvane");
+}
 
 constexpr int kVersionMajor = KOLVANE_VERSION_MAJOR;
 constexpr int kVersionMinor = KOLVANE_VERSION_MINOR;
@@ -18,4 +21,4 @@ inline QString versionText()
     return QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision);
 }
 
-} // namespace kolvane
+}  // namespace kolvane

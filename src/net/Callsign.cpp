@@ -9,4 +9,4 @@ QString upperCallsign(const QString& text)
     return QLocale().toUpper(text);
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -10,4 +10,4 @@ constexpr int kCallsignCaret = 20;
 
 QString upperCallsign(const QString& text);
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -21,10 +21,25 @@ constexpr quint32 SysWindowText = 0x80000008;
 constexpr quint32 SysInactiveBorder = 0x8000000B;
 constexpr quint32 SysAppWorkspace = 0x8000000C;
 
-constexpr bool isSystemColor(quint32 c) { return (c & 0x80000000u) != 0; }
-constexpr int systemColorIndex(quint32 c) { return int(c & 0xFFu); }
-constexpr int red(quint32 c) { return int(c & 0xFFu); }
-constexpr int green(quint32 c) { return int((c >> 8) & 0xFFu); }
-constexpr int blue(quint32 c) { return int((c >> 16) & 0xFFu); }
+constexpr bool isSystemColor(quint32 c)
+{
+    return (c & 0x80000000u) != 0;
+}
+constexpr int systemColorIndex(quint32 c)
+{
+    return int(c & 0xFFu);
+}
+constexpr int red(quint32 c)
+{
+    return int(c & 0xFFu);
+}
+constexpr int green(quint32 c)
+{
+    return int((c >> 8) & 0xFFu);
+}
+constexpr int blue(quint32 c)
+{
+    return int((c >> 16) & 0xFFu);
+}
 
-} // namespace kolvane::bgr
+}  // namespace kolvane::bgr

@@ -47,9 +47,9 @@ QString dateTimeStamp(const QDateTime& when, const QLocale& locale)
     const QDate d = when.date();
     const QString sep = dateSeparator(locale);
     const QString date = locale.dayName(d.dayOfWeek(), QLocale::LongFormat) + QStringLiteral(", ")
-                         + locale.monthName(d.month(), QLocale::ShortFormat) + sep + QString::number(d.day())
-                         + sep + QString::number(d.year()).rightJustified(4, u'0');
+                         + locale.monthName(d.month(), QLocale::ShortFormat) + sep + QString::number(d.day()) + sep
+                         + QString::number(d.year()).rightJustified(4, u'0');
     return date + u' ' + locale.toString(when.time(), longTimeFormatWithoutZone(locale));
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -21,4 +21,4 @@ QString longTimeFormatWithoutZone(const QLocale& locale);
 // The locale's date separator ("/" for US English, "." for German, ...).
 QString dateSeparator(const QLocale& locale);
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -19,4 +19,4 @@ QString elapsedDisplay(qint16 minutes, qint16 seconds)
         .arg(int(seconds), 2, 10, QLatin1Char('0'));
 }
 
-} // namespace kolvane
+}  // namespace kolvane

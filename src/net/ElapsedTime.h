@@ -13,4 +13,4 @@ void advanceElapsed(qint16& elapsed, qint16& seconds, qint16& minutes);
 // "mm:ss", each part at least two digits: "00:00", "01:01", "59:59".
 QString elapsedDisplay(qint16 minutes, qint16 seconds);
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -38,4 +38,4 @@ QString missingFieldMessage(HeaderField field)
     return QString();
 }
 
-} // namespace kolvane
+}  // namespace kolvane

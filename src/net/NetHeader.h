@@ -36,6 +36,9 @@ std::optional<HeaderField> firstMissingHeaderField(const NetHeader& header);
 QString missingFieldMessage(HeaderField field);
 
 // The status line's resting text; a complete header leaves exactly this.
-inline QString statusIdle() { return QStringLiteral("Status: Idle"); }
+inline QString statusIdle()
+{
+    return QStringLiteral("Status: Idle");
+}
 
-} // namespace kolvane
+}  // namespace kolvane

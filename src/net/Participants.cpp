@@ -22,4 +22,4 @@ int participantNumberFromCaption(const QString& caption)
     return int(value);
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -7,7 +7,10 @@ namespace kolvane {
 // Participant windows numbered 1 to this; the next one is refused until the registry resets.
 constexpr int kParticipantLimit = 100;
 
-inline QString participantLimitMessage() { return QStringLiteral("Participant limit exceeded"); }
+inline QString participantLimitMessage()
+{
+    return QStringLiteral("Participant limit exceeded");
+}
 
 // "Participant 7". The caption is the only place a window's number is kept.
 QString participantCaption(int number);
@@ -16,4 +19,4 @@ QString participantCaption(int number);
 // ignored, the decimal digits found there; 0 when there are none.
 int participantNumberFromCaption(const QString& caption);
 
-} // namespace kolvane
+}  // namespace kolvane

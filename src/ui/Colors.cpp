@@ -29,4 +29,4 @@ QColor toQColor(quint32 c)
     return QColor(bgr::red(c), bgr::green(c), bgr::blue(c));
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -9,4 +9,4 @@ namespace kolvane {
 // the system colour numbers stand for on this platform.
 QColor toQColor(quint32 bgr);
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -126,4 +126,4 @@ void forceCallsignCase(QLineEdit* field)
     field->setCursorPosition(qMin(kCallsignCaret, int(field->text().size())));
 }
 
-} // namespace kolvane
+}  // namespace kolvane

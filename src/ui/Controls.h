@@ -92,4 +92,4 @@ void autoSizeKeepingRightEdge(QLabel* label);
 // case, the caret after the 20th character or at the end of a shorter text.
 void forceCallsignCase(QLineEdit* field);
 
-} // namespace kolvane
+}  // namespace kolvane

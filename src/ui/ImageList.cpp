@@ -11,8 +11,7 @@ namespace kolvane {
 
 ImageList::ImageList(QSize imageSize, quint32 maskColorBgr, QObject* parent)
     : QObject(parent), m_size(imageSize), m_mask(maskColorBgr)
-{
-}
+{}
 
 int ImageList::indexOf(const QString& key) const
 {
@@ -140,7 +139,7 @@ void sortPicture(QPainter& p, bool ascending)
     }
 }
 
-} // namespace
+}  // namespace
 
 ImageList* ImageList::toolbarIcons(QObject* parent)
 {
@@ -217,9 +216,7 @@ ImageList* ImageList::toolbarIcons(QObject* parent)
     list->add(QStringLiteral("Align Left"), glyph([](QPainter& p) {
                   textLines(p, {14, 9, 14, 9, 14}, Qt::AlignLeft);
               }));
-    list->add(QStringLiteral("Center"), glyph([](QPainter& p) {
-                  textLines(p, {14, 8, 14, 8, 14}, Qt::AlignHCenter);
-              }));
+    list->add(QStringLiteral("Center"), glyph([](QPainter& p) { textLines(p, {14, 8, 14, 8, 14}, Qt::AlignHCenter); }));
     list->add(QStringLiteral("Align Right"), glyph([](QPainter& p) {
                   textLines(p, {14, 9, 14, 9, 14}, Qt::AlignRight);
               }));
@@ -228,4 +225,4 @@ ImageList* ImageList::toolbarIcons(QObject* parent)
     return list;
 }
 
-} // namespace kolvane
+}  // namespace kolvane

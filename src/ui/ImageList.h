@@ -49,4 +49,4 @@ private:
     QList<Entry> m_entries;
 };
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -29,7 +29,7 @@ public:
     void closeKey(quintptr) override {}
 };
 
-} // namespace
+}  // namespace
 
 QString qtFilterFromPipes(const QString& filter)
 {
@@ -127,4 +127,4 @@ bool QtWindowLayer::startProgram(const QString& path)
     return QProcess::startDetached(path, QStringList());
 }
 
-} // namespace kolvane
+}  // namespace kolvane

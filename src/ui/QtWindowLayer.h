@@ -31,4 +31,4 @@ private:
 // "All Files (*.kvs)|*.kvs" -> "All Files (*.kvs) (*.kvs)": Qt's filter form.
 QString qtFilterFromPipes(const QString& filter);
 
-} // namespace kolvane
+}  // namespace kolvane

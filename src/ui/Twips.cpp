@@ -37,4 +37,4 @@ QSize size(int width, int height)
     return QSize(toPx(width), toPx(height));
 }
 
-} // namespace kolvane::twips
+}  // namespace kolvane::twips

@@ -13,4 +13,4 @@ double fromPx(int px);
 QRect rect(int left, int top, int width, int height);
 QSize size(int width, int height);
 
-} // namespace kolvane::twips
+}  // namespace kolvane::twips

@@ -38,8 +38,7 @@ QList<QMdiSubWindow*> byStackingOrder(QMdiArea* area)
 {
     QList<QMdiSubWindow*> list = area->subWindowList(QMdiArea::StackingOrder);
     std::reverse(list.begin(), list.end());
-    list.erase(std::remove_if(list.begin(), list.end(), [](QMdiSubWindow* w) { return w->isHidden(); }),
-               list.end());
+    list.erase(std::remove_if(list.begin(), list.end(), [](QMdiSubWindow* w) { return w->isHidden(); }), list.end());
     return list;
 }
 
@@ -95,7 +94,7 @@ int cascadeStep(QMdiSubWindow* w)
     return qMax(title + frame, 8);
 }
 
-} // namespace
+}  // namespace
 
 void frmMain::SortWindows()
 {
@@ -249,4 +248,4 @@ void frmMain::arrange(int layout)
     }
 }
 
-} // namespace kolvane
+}  // namespace kolvane

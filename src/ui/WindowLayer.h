@@ -71,10 +71,10 @@ public:
     // Reads a value into a buffer of `bufferChars` characters. On success sets `type` and
     // fills `buffer`: for text, the characters (a text of bufferChars or more does not fit
     // and fails); for a number, its 4 bytes in `number`. False when missing or too long.
-    virtual bool queryValue(quintptr key, const QString& valueName, int bufferChars, quint32& type,
-                            QString& buffer, quint32& number) = 0;
+    virtual bool queryValue(quintptr key, const QString& valueName, int bufferChars, quint32& type, QString& buffer,
+                            quint32& number) = 0;
 
     virtual void closeKey(quintptr key) = 0;
 };
 
-} // namespace kolvane
+}  // namespace kolvane

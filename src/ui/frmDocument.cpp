@@ -44,7 +44,7 @@ TextBox* field(QWidget* parent, int l, int t, int w, int h)
     return f;
 }
 
-} // namespace
+}  // namespace
 
 frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
 {
@@ -132,8 +132,8 @@ void frmDocument::nameForScreenReaders()
     txtHandle->setAccessibleName(who + QStringLiteral("handle"));
     txtQTH->setAccessibleName(who + QStringLiteral("QTH"));
     lblTalkTimer->setAccessibleName(who + QStringLiteral("talk time"));
-    for (QWidget* b : {static_cast<QWidget*>(cmdActive), static_cast<QWidget*>(cmdClear),
-                       static_cast<QWidget*>(cmdTalk)})
+    for (QWidget* b :
+         {static_cast<QWidget*>(cmdActive), static_cast<QWidget*>(cmdClear), static_cast<QWidget*>(cmdTalk)})
         b->setAccessibleDescription(who.trimmed());
 }
 
@@ -296,4 +296,4 @@ void frmDocument::cmdClear_Click()
     txtCallsign->setFocus();
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -72,4 +72,4 @@ private:
     bool m_unloaded = false;
 };
 
-} // namespace kolvane
+}  // namespace kolvane

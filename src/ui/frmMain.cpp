@@ -12,7 +12,6 @@
 #include "ui/frmDocument.h"
 
 #include <QAccessible>
-#include <optional>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -28,6 +27,7 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
+#include <optional>
 
 namespace kolvane {
 
@@ -61,7 +61,7 @@ QPushButton* captionButton(const QString& caption, QWidget* parent, int l, int t
     return b;
 }
 
-} // namespace
+}  // namespace
 
 frmMain::frmMain(Module1& state, WindowLayer& layer, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_layer(layer)
@@ -573,4 +573,4 @@ void frmMain::showStub(const QString& text)
     m_layer.messageBox(this, text);
 }
 
-} // namespace kolvane
+}  // namespace kolvane

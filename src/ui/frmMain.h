@@ -243,4 +243,4 @@ private:
     bool m_shuttingDown = false;
 };
 
-} // namespace kolvane
+}  // namespace kolvane

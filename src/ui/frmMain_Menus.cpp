@@ -111,9 +111,8 @@ protected:
         if (!widget || widget->window() != m_main)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Copy)
-            || key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Undo)
-            || key->matches(QKeySequence::Redo))
+        if (key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste)
+            || key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
             return false;
         const QKeySequence pressed(key->keyCombination().toCombined() & ~int(Qt::KeypadModifier));
         const auto actions = m_main->findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly);
@@ -131,7 +130,7 @@ private:
     frmMain* m_main;
 };
 
-} // namespace
+}  // namespace
 
 void frmMain::createMenus()
 {
@@ -285,11 +284,26 @@ void frmMain::createToolBar()
         more->setAccessibleName(QStringLiteral("More toolbar buttons"));
 
     // Buttons in order; an empty key is a separator.
-    static const char* const kButtons[] = {
-        "New",  "Open",      "Save",       "",       "Print",      "",     "Cut",
-        "Copy", "Paste",     "",           "Bold",   "Italic",     "Underline",
-        "",     "Align Left", "Center",    "Align Right", "",      "Sort Ascending",
-        "Sort Descending"};
+    static const char* const kButtons[] = {"New",
+                                           "Open",
+                                           "Save",
+                                           "",
+                                           "Print",
+                                           "",
+                                           "Cut",
+                                           "Copy",
+                                           "Paste",
+                                           "",
+                                           "Bold",
+                                           "Italic",
+                                           "Underline",
+                                           "",
+                                           "Align Left",
+                                           "Center",
+                                           "Align Right",
+                                           "",
+                                           "Sort Ascending",
+                                           "Sort Descending"};
     const QSize buttonSize = twips::size(609, 582);
     for (const char* name : kButtons) {
         const QString key = QString::fromLatin1(name);
@@ -393,7 +407,7 @@ void showNoHelp(frmMain& main)
         main.windowTitle(), MessageIcon::Information);
 }
 
-} // namespace
+}  // namespace
 
 void frmMain::mnuHelpContents_Click()
 {
@@ -405,4 +419,4 @@ void frmMain::mnuHelpSearchForHelpOn_Click()
     showNoHelp(*this);
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -121,4 +121,4 @@ void frmTransfer::closeByProgram(int result)
     done(result);
 }
 
-} // namespace kolvane
+}  // namespace kolvane

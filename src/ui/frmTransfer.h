@@ -51,4 +51,4 @@ private:
     bool m_closingByProgram = false;
 };
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -44,7 +44,7 @@ void putValue(FakeConfigStore& store, const QString& key, const QString& name, K
     }
 }
 
-} // namespace
+}  // namespace
 
 Q_DECLARE_METATYPE(Kind)
 
@@ -126,27 +126,27 @@ void TestAbout::sysInfoLookup_data()
     QTest::newRow("PATH that cannot start: message, no second look-up")
         << Kind::Text << tool << Kind::Text << folder << QStringList{inFolder} << QStringList{inFolder}
         << QStringList{tool} << 1 << true;
-    QTest::newRow("folder with the program") << Kind::Absent << QString() << Kind::Text << folder
-                                             << QStringList{inFolder} << QStringList{inFolder}
-                                             << QStringList{inFolder} << 2 << false;
+    QTest::newRow("folder with the program")
+        << Kind::Absent << QString() << Kind::Text << folder << QStringList{inFolder} << QStringList{inFolder}
+        << QStringList{inFolder} << 2 << false;
     QTest::newRow("PATH key without the value, folder with the program")
         << Kind::KeyOnly << QString() << Kind::Text << folder << QStringList{inFolder} << QStringList{inFolder}
         << QStringList{inFolder} << 2 << false;
-    QTest::newRow("folder without the program") << Kind::Absent << QString() << Kind::Text << folder
-                                                << QStringList{folder + QStringLiteral("\\OTHER.EXE")}
-                                                << QStringList{inFolder} << QStringList{} << 2 << true;
+    QTest::newRow("folder without the program")
+        << Kind::Absent << QString() << Kind::Text << folder << QStringList{folder + QStringLiteral("\\OTHER.EXE")}
+        << QStringList{inFolder} << QStringList{} << 2 << true;
     QTest::newRow("number PATH: decimal text, cannot start")
         << Kind::Number << QStringLiteral("305419896") << Kind::Text << folder << QStringList{inFolder}
         << QStringList{inFolder} << QStringList{QStringLiteral("305419896")} << 1 << true;
     QTest::newRow("number PATH above 2^31 stays positive")
-        << Kind::Number << QStringLiteral("4000000000") << Kind::Absent << QString() << QStringList{}
-        << QStringList{} << QStringList{QStringLiteral("4000000000")} << 1 << true;
+        << Kind::Number << QStringLiteral("4000000000") << Kind::Absent << QString() << QStringList{} << QStringList{}
+        << QStringList{QStringLiteral("4000000000")} << 1 << true;
     QTest::newRow("PATH of 1024 characters counts as missing")
-        << Kind::Text << QString(1024, u'p') << Kind::Text << folder << QStringList{inFolder}
-        << QStringList{inFolder} << QStringList{inFolder} << 2 << false;
-    QTest::newRow("PATH of 1023 characters fits") << Kind::Text << QString(1023, u'p') << Kind::Absent << QString()
-                                                  << QStringList{} << QStringList{QString(1023, u'p')}
-                                                  << QStringList{QString(1023, u'p')} << 1 << false;
+        << Kind::Text << QString(1024, u'p') << Kind::Text << folder << QStringList{inFolder} << QStringList{inFolder}
+        << QStringList{inFolder} << 2 << false;
+    QTest::newRow("PATH of 1023 characters fits")
+        << Kind::Text << QString(1023, u'p') << Kind::Absent << QString() << QStringList{}
+        << QStringList{QString(1023, u'p')} << QStringList{QString(1023, u'p')} << 1 << false;
     QTest::newRow("PATH of another type: nothing to start")
         << Kind::Binary << QStringLiteral("bytes") << Kind::Absent << QString() << QStringList{} << QStringList{}
         << QStringList{QString()} << 1 << true;
@@ -210,8 +210,8 @@ void TestAbout::getKeyValue_data()
     QTest::newRow("number") << Kind::Number << QStringLiteral("0") << true << QStringLiteral("0");
     QTest::newRow("largest number") << Kind::Number << QStringLiteral("4294967295") << true
                                     << QStringLiteral("4294967295");
-    QTest::newRow("other type leaves the text alone") << Kind::Binary << QStringLiteral("zz") << true
-                                                      << QStringLiteral("stale");
+    QTest::newRow("other type leaves the text alone")
+        << Kind::Binary << QStringLiteral("zz") << true << QStringLiteral("stale");
     QTest::newRow("missing key empties the text") << Kind::Absent << QString() << false << QString();
     QTest::newRow("missing value empties the text") << Kind::KeyOnly << QString() << false << QString();
     QTest::newRow("too long for the buffer") << Kind::Text << QString(1024, u'x') << false << QString();

@@ -21,7 +21,7 @@ QWidget* nextTabStop(QWidget* w)
     return w;
 }
 
-} // namespace
+}  // namespace
 
 class TestLogin : public QObject {
     Q_OBJECT

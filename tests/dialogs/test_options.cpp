@@ -34,7 +34,7 @@ bool pagesFollow(const frmOptions& dlg, int selected, QString* why)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 class TestOptions : public QObject {
     Q_OBJECT
@@ -88,8 +88,7 @@ void TestOptions::tabKeys_data()
     QTest::newRow("Ctrl+Alt+Shift+Tab as Ctrl+Shift+Tab") << "tabs" << 1 << backtab << (ctrl | alt | shift) << 0;
     QTest::newRow("Ctrl+Tab from a button") << "apply" << 1 << tab << ctrl << 2;
     QTest::newRow("Ctrl+Tab from inside a page moves one tab") << "frame" << 0 << tab << ctrl << 1;
-    QTest::newRow("Ctrl+Shift+Tab from inside a page moves one tab") << "frame" << 0 << backtab << (ctrl | shift)
-                                                                     << 3;
+    QTest::newRow("Ctrl+Shift+Tab from inside a page moves one tab") << "frame" << 0 << backtab << (ctrl | shift) << 3;
     QTest::newRow("Tab alone") << "tabs" << 1 << tab << 0 << 1;
     QTest::newRow("Shift+Tab") << "ok" << 1 << backtab << shift << 1;
     QTest::newRow("Alt+Tab") << "tabs" << 1 << tab << alt << 1;
@@ -108,12 +107,13 @@ void TestOptions::tabKeys()
     frmOptions dlg(layer, nullptr);
     dlg.show();
     dlg.tbsOptions->setCurrentIndex(from);
-    QWidget* w = target == u"apply" ? static_cast<QWidget*>(dlg.cmdApply)
-                 : target == u"ok"  ? static_cast<QWidget*>(dlg.cmdOK)
-                 : target == u"frame"
-                     ? static_cast<QWidget*>(
-                         from == 0 ? dlg.fraSample1 : from == 1 ? dlg.fraSample2 : from == 2 ? dlg.fraSample3 : dlg.fraSample4)
-                     : static_cast<QWidget*>(dlg.tbsOptions);
+    QWidget* w = target == u"apply"   ? static_cast<QWidget*>(dlg.cmdApply)
+                 : target == u"ok"    ? static_cast<QWidget*>(dlg.cmdOK)
+                 : target == u"frame" ? static_cast<QWidget*>(from == 0   ? dlg.fraSample1
+                                                              : from == 1 ? dlg.fraSample2
+                                                              : from == 2 ? dlg.fraSample3
+                                                                          : dlg.fraSample4)
+                                      : static_cast<QWidget*>(dlg.tbsOptions);
     QTest::keyClick(w, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(dlg.tbsOptions->currentIndex(), to);
     QString why;
@@ -148,9 +148,7 @@ void TestOptions::okShowsItsMessageThenCloses()
     MainRig rig;
     bool openDuringMessage = false;
     QPointer<QDialog> shown;
-    rig.layer.onMessage = [&](const ScriptedWindowLayer::Message&) {
-        openDuringMessage = shown && shown->isVisible();
-    };
+    rig.layer.onMessage = [&](const ScriptedWindowLayer::Message&) { openDuringMessage = shown && shown->isVisible(); };
     rig.layer.answerModal([&](QDialog* d) {
         shown = d;
         QCOMPARE(d->parentWidget(), rig.main.get());

@@ -133,4 +133,4 @@ struct SessionSnapshot {
     }
 };
 
-} // namespace kolvane::test
+}  // namespace kolvane::test

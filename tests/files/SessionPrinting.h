@@ -18,7 +18,8 @@ inline QString describe(const SessionData& s)
 {
     const NetHeader& h = s.header;
     QStringList parts{h.start, h.stop, h.frequency, h.mode, h.cntrlCall, h.cntrlHandle, h.cntrlQTH};
-    QString out = QStringLiteral("header [\"") + parts.join(QStringLiteral("\", \"")) + QStringLiteral("\"] comments \"")
+    QString out = QStringLiteral("header [\"") + parts.join(QStringLiteral("\", \""))
+                  + QStringLiteral("\"] comments \"")
                   + QString(h.comments).replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n"))
                   + QStringLiteral("\" records %1:").arg(s.participants.size());
     for (qsizetype i = 0; i < s.participants.size() && i < 8; ++i)
@@ -41,7 +42,7 @@ inline char* toString(CodePage page)
     return qstrdup(page == CodePage::Utf8 ? "UTF-8" : "Windows-1252");
 }
 
-} // namespace kolvane
+}  // namespace kolvane
 
 Q_DECLARE_METATYPE(kolvane::SessionData)
 Q_DECLARE_METATYPE(kolvane::CodePage)

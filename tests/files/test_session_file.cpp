@@ -1,10 +1,10 @@
 // The session-file layer without windows: the layout byte for byte against golden files,
 // the code page, line ends, refusals, files that end early, the transfer note and the
 // atomic write.
+#include "SessionPrinting.h"
 #include "files/CodePage.h"
 #include "files/SessionFile.h"
 #include "files/SessionStorage.h"
-#include "SessionPrinting.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,12 +109,13 @@ QByteArray crlf(const QStringList& lines)
 // A minimal complete file around the given comment and record lines.
 QByteArray fileWith(const QStringList& comments, const QStringList& records, const QString& count)
 {
-    QStringList lines{"Kolvane Storage, file format 1.0", count, "start", "stop", "freq", "mode", "CALL", "handle", "qth"};
+    QStringList lines{
+        "Kolvane Storage, file format 1.0", count, "start", "stop", "freq", "mode", "CALL", "handle", "qth"};
     lines << comments << "***/***" << records;
     return crlf(lines);
 }
 
-} // namespace
+}  // namespace
 
 class TestSessionFile : public QObject {
     Q_OBJECT
@@ -128,8 +129,8 @@ private slots:
         QTest::addColumn<SessionData>("session");
         QTest::addColumn<CodePage>("page");
         QTest::newRow("plain session") << golden("session.kvs") << weeklyNet() << CodePage::Windows1252;
-        QTest::newRow("Windows-1252 above 0x7F") << golden("session-1252.kvs") << europeanNet()
-                                                 << CodePage::Windows1252;
+        QTest::newRow("Windows-1252 above 0x7F")
+            << golden("session-1252.kvs") << europeanNet() << CodePage::Windows1252;
         QTest::newRow("UTF-8") << golden("session-utf8.kvs") << worldNet() << CodePage::Utf8;
     }
     void goldenFiles_matchByteForByte()
@@ -413,14 +414,14 @@ private slots:
         // Three announced, one and a half present.
         read = readSessionFile(fileWith({"c"}, {"True", "A1A", "Al", "Here", "True", "B2B"}, "3"));
         QVERIFY(read.ok());
-        QCOMPARE(read.data.participants,
-                 (QList<ParticipantRecord>{record(true, "A1A", "Al", "Here"), record(true, "B2B", "", ""),
-                                           ParticipantRecord()}));
+        QCOMPARE(read.data.participants, (QList<ParticipantRecord>{record(true, "A1A", "Al", "Here"),
+                                                                   record(true, "B2B", "", ""), ParticipantRecord()}));
     }
 
     void moreRecordsThanAnnounced_areIgnored()
     {
-        const SessionReadResult read = readSessionFile(fileWith({"c"}, {"True", "A", "B", "C", "True", "D", "E", "F"}, "1"));
+        const SessionReadResult read =
+            readSessionFile(fileWith({"c"}, {"True", "A", "B", "C", "True", "D", "E", "F"}, "1"));
         QVERIFY(read.ok());
         QCOMPARE(read.data.participants, QList<ParticipantRecord>{record(true, "A", "B", "C")});
     }
@@ -496,8 +497,10 @@ private slots:
         const QByteArray note = "//***On D T\r\nNet Control was transferred from\r\nW1AW, Hiram in Newington to\r\n"
                                 "K2XYZ, Bob in Boston***//\r\n***/***\r\n";
         QTest::newRow("empty comments: empty line first") << QString() << "Newington\r\n\r\n" + note;
-        QTest::newRow("abc") << "abc" << "Newington\r\nabc\r\n" + note;
-        QTest::newRow("ending in a line break: empty line between") << "abc\r\n" << "Newington\r\nabc\r\n\r\n" + note;
+        QTest::newRow("abc") << "abc"
+                             << "Newington\r\nabc\r\n" + note;
+        QTest::newRow("ending in a line break: empty line between") << "abc\r\n"
+                                                                    << "Newington\r\nabc\r\n\r\n" + note;
     }
     void transfer_commentsBlock()
     {

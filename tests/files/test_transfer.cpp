@@ -38,7 +38,7 @@ QWidget* nextTabStop(QWidget* w)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 class TestTransfer : public QObject {
     Q_OBJECT
@@ -114,12 +114,18 @@ private slots:
         QTest::addColumn<QString>("call");
         QTest::addColumn<QString>("handle");
         QTest::addColumn<bool>("carriedOut");
-        QTest::newRow("same call and handle") << "W1AW" << "Hiram" << false;
-        QTest::newRow("same call typed lower case") << "w1aw" << "Hiram" << false;
-        QTest::newRow("handle in other case") << "W1AW" << "HIRAM" << true;
-        QTest::newRow("other handle") << "W1AW" << "Hank" << true;
-        QTest::newRow("other call, same handle") << "K2XYZ" << "Hiram" << true;
-        QTest::newRow("trailing blank in handle") << "W1AW" << "Hiram " << true;
+        QTest::newRow("same call and handle") << "W1AW"
+                                              << "Hiram" << false;
+        QTest::newRow("same call typed lower case") << "w1aw"
+                                                    << "Hiram" << false;
+        QTest::newRow("handle in other case") << "W1AW"
+                                              << "HIRAM" << true;
+        QTest::newRow("other handle") << "W1AW"
+                                      << "Hank" << true;
+        QTest::newRow("other call, same handle") << "K2XYZ"
+                                                 << "Hiram" << true;
+        QTest::newRow("trailing blank in handle") << "W1AW"
+                                                  << "Hiram " << true;
     }
     void ownStation_refusedOnlyWhenCallAndHandleMatchExactly()
     {

@@ -30,8 +30,7 @@ inline QString sessionFileProperty(const QByteArray& input)
     if (written.size() > kMaxSessionFileBytes) {
         // Line ends written as CR LF or UTF-8 can outgrow the bound; the reader must refuse
         // such a file cleanly (the program refuses to save it in the first place).
-        return second.error == SessionReadError::TooLarge ? QString()
-                                                          : QStringLiteral("oversized file not refused");
+        return second.error == SessionReadError::TooLarge ? QString() : QStringLiteral("oversized file not refused");
     }
     if (!second.ok())
         return QStringLiteral("the written file was refused: ") + second.reason;
@@ -42,4 +41,4 @@ inline QString sessionFileProperty(const QByteArray& input)
     return QString();
 }
 
-} // namespace kolvane
+}  // namespace kolvane

@@ -37,7 +37,6 @@ private slots:
         const QString problem = kolvane::sessionFileProperty(bytes);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestCorpusReplay)

@@ -31,10 +31,8 @@ private slots:
         QTest::addColumn<QStringList>("emptyFields");
         QTest::addColumn<QString>("message");
         QTest::newRow("all empty -> start only")
-            << QStringList{"start", "frequency", "mode", "call", "handle", "qth"}
-            << "Please enter Net's start time";
-        QTest::newRow("frequency before mode")
-            << QStringList{"frequency", "mode"} << "Please enter Net's Frequency";
+            << QStringList{"start", "frequency", "mode", "call", "handle", "qth"} << "Please enter Net's start time";
+        QTest::newRow("frequency before mode") << QStringList{"frequency", "mode"} << "Please enter Net's Frequency";
         QTest::newRow("mode") << QStringList{"mode", "qth"}
                               << "Please select the Net's Mode (SSB, FM, etc) or type in your own";
         QTest::newRow("callsign") << QStringList{"call", "handle"} << "Please enter current Net Control Callsign";

@@ -40,4 +40,4 @@ struct MainRig {
     void activate(int n) { main->mdiArea->setActiveSubWindow(doc(n)); }
 };
 
-} // namespace kolvane::test
+}  // namespace kolvane::test

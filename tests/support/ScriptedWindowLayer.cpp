@@ -180,4 +180,4 @@ bool ScriptedWindowLayer::startProgram(const QString& path)
     return startablePrograms.contains(path);
 }
 
-} // namespace kolvane::test
+}  // namespace kolvane::test

@@ -31,7 +31,7 @@ public:
     void closeKey(quintptr key) override;
 
     QList<QPair<quint32, QString>> opened;  // every open request, in order
-    int openKeys = 0;                        // opened and not yet closed
+    int openKeys = 0;                       // opened and not yet closed
 
 private:
     QMap<QString, QMap<QString, Value>> m_keys;
@@ -112,4 +112,4 @@ private:
     std::deque<bool> m_printAnswers;
 };
 
-} // namespace kolvane::test
+}  // namespace kolvane::test

@@ -4,9 +4,9 @@
 #include "dialogs/frmLogin.h"
 #include "dialogs/frmOptions.h"
 #include "support/MainRig.h"
-#include "ui/frmTransfer.h"
 #include "support/TestMain.h"
 #include "ui/Controls.h"
+#include "ui/frmTransfer.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -52,15 +52,15 @@ void collectUnnamed(QAccessibleInterface* iface, QStringList& unnamed, int depth
         return;
     if (interactive(iface->role()) && iface->text(QAccessible::Name).trimmed().isEmpty()) {
         QObject* o = iface->object();
-        unnamed << QStringLiteral("%1 (%2)")
-                       .arg(o ? QString::fromLatin1(o->metaObject()->className()) : QStringLiteral("?"),
-                            o ? o->objectName() : QString());
+        unnamed << QStringLiteral("%1 (%2)").arg(o ? QString::fromLatin1(o->metaObject()->className())
+                                                   : QStringLiteral("?"),
+                                                 o ? o->objectName() : QString());
     }
     for (int i = 0; i < iface->childCount(); ++i)
         collectUnnamed(iface->child(i), unnamed, depth + 1);
 }
 
-} // namespace
+}  // namespace
 
 class TestAccessibility : public QObject {
     Q_OBJECT
@@ -108,8 +108,7 @@ private slots:
         frmDocument* d = rig.doc(3);
         QCOMPARE(QAccessible::queryAccessibleInterface(d->txtCallsign)->text(QAccessible::Name),
                  QStringLiteral("Participant 3 callsign"));
-        QCOMPARE(QAccessible::queryAccessibleInterface(d->cmdTalk)->text(QAccessible::Name),
-                 QStringLiteral("Talk"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(d->cmdTalk)->text(QAccessible::Name), QStringLiteral("Talk"));
         QCOMPARE(d->cmdTalk->toolTip(), QStringLiteral("Talk"));
         QCOMPARE(rig.main->cmdIDTimer->toolTip(), QStringLiteral("ID timer start/stop"));
         QCOMPARE(rig.main->cmdAddParticipant->toolTip(), QStringLiteral("Add participant"));

@@ -114,7 +114,7 @@ void putOnTurn(MainRig& rig, int n)
     rig.doc(n)->cmdTalk_Click();
 }
 
-} // namespace
+}  // namespace
 
 class TestArrangement : public QObject {
     Q_OBJECT
@@ -207,9 +207,8 @@ void TestArrangement::tilesReadInParticipantOrder()
         QVERIFY(d->width() >= twips::toPx(3750) && d->height() >= twips::toPx(900));
     }
     const int perLine = layout == QLatin1String("Tile Horizontal") ? 1 : count;
-    const bool fits = layout == QLatin1String("Tile Horizontal")
-                          ? client(rig).height() / count >= twips::toPx(900)
-                          : client(rig).width() / count >= twips::toPx(3750);
+    const bool fits = layout == QLatin1String("Tile Horizontal") ? client(rig).height() / count >= twips::toPx(900)
+                                                                 : client(rig).width() / count >= twips::toPx(3750);
     if (fits) {
         // Rows span the full width; columns the full height.
         for (frmDocument* d : docs) {

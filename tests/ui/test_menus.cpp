@@ -68,7 +68,8 @@ QList<Route> routes()
              QCOMPARE(r.layer.fileRequests[0].save, false);
              QCOMPARE(r.layer.fileRequests[0].title, QStringLiteral("Open"));
          }},
-        {"mnuFileClose", {},
+        {"mnuFileClose",
+         {},
          [](MainRig& r) {
              r.addUpTo(3);
              r.activate(2);
@@ -85,13 +86,16 @@ QList<Route> routes()
              QCOMPARE(r.layer.fileRequests[0].save, true);
              QCOMPARE(r.layer.fileRequests[0].title, QStringLiteral("Save As"));
          }},
-        {"mnuFileSaveAs", {}, [](MainRig& r) { r.layer.cancelFile(); },
+        {"mnuFileSaveAs",
+         {},
+         [](MainRig& r) { r.layer.cancelFile(); },
          [](MainRig& r) {
              QCOMPARE(r.layer.fileRequests.size(), 1);
              QCOMPARE(r.layer.fileRequests[0].save, true);
              QCOMPARE(r.layer.fileRequests[0].title, QStringLiteral("Save As"));
          }},
-        {"mnuFileExit", {},
+        {"mnuFileExit",
+         {},
          [](MainRig& r) {
              // A station is at turn: its own close handling must still run.
              r.addUpTo(2);
@@ -107,24 +111,32 @@ QList<Route> routes()
              QVERIFY(!r.main->timTalk->isActive());
              QCOMPARE(r.main->statusText(), statusIdle());
          }},
-        {"mnuClearAll", {}, [](MainRig& r) { r.main->txtFrequency->setText(QStringLiteral("7.185")); },
+        {"mnuClearAll",
+         {},
+         [](MainRig& r) { r.main->txtFrequency->setText(QStringLiteral("7.185")); },
          [](MainRig& r) {
              QCOMPARE(r.main->txtFrequency->text(), QString());
              QCOMPARE(r.state.lDocumentCount, 1);
          }},
-        {"mnuViewNetCntrl", {}, noArrange,
+        {"mnuViewNetCntrl",
+         {},
+         noArrange,
          [](MainRig& r) {
              QVERIFY(r.main->tbCntrl->isHidden());
              QVERIFY(!r.main->mnuViewNetCntrl->isChecked());
              QVERIFY(!r.main->sbStatusBar->isHidden());
          }},
-        {"mnuViewStatusBar", {}, noArrange,
+        {"mnuViewStatusBar",
+         {},
+         noArrange,
          [](MainRig& r) {
              QVERIFY(r.main->sbStatusBar->isHidden());
              QVERIFY(!r.main->mnuViewStatusBar->isChecked());
              QVERIFY(!r.main->tbCntrl->isHidden());
          }},
-        {"mnuToolsTransferNetControl", {}, noArrange,
+        {"mnuToolsTransferNetControl",
+         {},
+         noArrange,
          [](MainRig& r) {
              // An empty header stops the transfer at the first missing field.
              QCOMPARE(r.layer.takeMessages(), QStringList{missingFieldMessage(HeaderField::Start)});
@@ -136,18 +148,21 @@ QList<Route> routes()
              QVERIFY(r.doc(2));
              QCOMPARE(r.main->txtFrequency->text(), QStringLiteral("7.185"));
          }},
-        {"mnuWindowCascade", {},
+        {"mnuWindowCascade",
+         {},
          [](MainRig& r) {
              r.addUpTo(2);
              r.activate(2);
          },
          [](MainRig& r) {
              QCOMPARE(r.state.iActiveDocument, qint16(1));
-             const QSize half(twips::toPx(r.main->clientWidthTwips() / 2), twips::toPx(r.main->clientHeightTwips() / 2));
+             const QSize half(twips::toPx(r.main->clientWidthTwips() / 2),
+                              twips::toPx(r.main->clientHeightTwips() / 2));
              QCOMPARE(r.doc(1)->size(), half);
              QCOMPARE(r.doc(2)->size(), half);
          }},
-        {"mnuWindowTileHorizontal", {},
+        {"mnuWindowTileHorizontal",
+         {},
          [](MainRig& r) {
              r.addUpTo(2);
              r.activate(2);
@@ -160,7 +175,8 @@ QList<Route> routes()
              QCOMPARE(r.doc(2)->width(), w);
              QVERIFY(r.doc(1)->y() < r.doc(2)->y());
          }},
-        {"mnuWindowTileVertical", {},
+        {"mnuWindowTileVertical",
+         {},
          [](MainRig& r) {
              r.addUpTo(2);
              r.activate(2);
@@ -172,7 +188,8 @@ QList<Route> routes()
              QCOMPARE(r.doc(2)->height(), h);
              QVERIFY(r.doc(1)->x() < r.doc(2)->x());
          }},
-        {"mnuWindowArrangeIcons", {},
+        {"mnuWindowArrangeIcons",
+         {},
          [](MainRig& r) {
              r.addUpTo(2);
              r.main->mnuWindowMinimizeAll_Click();
@@ -184,12 +201,15 @@ QList<Route> routes()
              QCOMPARE(r.doc(1)->geometry().bottomLeft(), client.bottomLeft());
              QCOMPARE(r.doc(2)->geometry().left(), r.doc(1)->geometry().right() + 1);
          }},
-        {"mnuWindowMinimizeAll", {}, [](MainRig& r) { r.addUpTo(3); },
+        {"mnuWindowMinimizeAll",
+         {},
+         [](MainRig& r) { r.addUpTo(3); },
          [](MainRig& r) {
              for (int i = 1; i <= 3; ++i)
                  QVERIFY(r.doc(i)->isMinimized());
          }},
-        {"mnuWindowRestoreAll", {},
+        {"mnuWindowRestoreAll",
+         {},
          [](MainRig& r) {
              r.addUpTo(3);
              r.main->mnuWindowMinimizeAll_Click();
@@ -198,36 +218,39 @@ QList<Route> routes()
              for (int i = 1; i <= 3; ++i)
                  QVERIFY(!r.doc(i)->isMinimized());
          }},
-        {"mnuHelpContents", {}, [](MainRig& r) { r.main->setWindowTitle(QStringLiteral("Kolvane - /tmp/net.kvs")); },
+        {"mnuHelpContents",
+         {},
+         [](MainRig& r) { r.main->setWindowTitle(QStringLiteral("Kolvane - /tmp/net.kvs")); },
          [](MainRig& r) {
              QCOMPARE(r.layer.messages.size(), 1);
-             QCOMPARE(r.layer.messages[0].text,
-                      QStringLiteral(
-                          "Unable to display Help Contents. There is no Help associated with this project."));
+             QCOMPARE(
+                 r.layer.messages[0].text,
+                 QStringLiteral("Unable to display Help Contents. There is no Help associated with this project."));
              QCOMPARE(r.layer.messages[0].caption, QStringLiteral("Kolvane - /tmp/net.kvs"));
              QCOMPARE(r.layer.messages[0].icon, MessageIcon::Information);
              r.layer.messages.clear();
          }},
-        {"mnuHelpSearchForHelpOn", {}, noArrange,
+        {"mnuHelpSearchForHelpOn",
+         {},
+         noArrange,
          [](MainRig& r) {
              QCOMPARE(r.layer.messages.size(), 1);
-             QCOMPARE(r.layer.messages[0].text,
-                      QStringLiteral(
-                          "Unable to display Help Contents. There is no Help associated with this project."));
+             QCOMPARE(
+                 r.layer.messages[0].text,
+                 QStringLiteral("Unable to display Help Contents. There is no Help associated with this project."));
              QCOMPARE(r.layer.messages[0].caption, QStringLiteral("Kolvane"));
              QCOMPARE(r.layer.messages[0].icon, MessageIcon::Information);
              r.layer.messages.clear();
          }},
-        {"mnuHelpAbout", {},
+        {"mnuHelpAbout",
+         {},
          [](MainRig& r) {
              r.layer.answerModal([&r](QDialog* d) {
                  r.main->setProperty("shownDialog", QString::fromLatin1(d->metaObject()->className()));
                  d->accept();
              });
          },
-         [](MainRig& r) {
-             QCOMPARE(r.main->property("shownDialog").toString(), QStringLiteral("kolvane::frmAbout"));
-         }},
+         [](MainRig& r) { QCOMPARE(r.main->property("shownDialog").toString(), QStringLiteral("kolvane::frmAbout")); }},
     };
 }
 
@@ -248,7 +271,7 @@ struct MenuItem {
     bool enabled;
 };
 
-} // namespace
+}  // namespace
 
 class TestMenus : public QObject {
     Q_OBJECT
@@ -414,20 +437,28 @@ void TestMenus::hiddenItems_data()
     QTest::addColumn<QString>("stub");
     QTest::addColumn<QString>("printTitle");
     const QString none;
-    QTest::newRow("Save All") << "mnuFileSaveAll" << "Add 'mnuFileSaveAll_Click' code." << none;
-    QTest::newRow("Properties") << "mnuFileProperties" << "Add 'mnuFileProperties_Click' code." << none;
+    QTest::newRow("Save All") << "mnuFileSaveAll"
+                              << "Add 'mnuFileSaveAll_Click' code." << none;
+    QTest::newRow("Properties") << "mnuFileProperties"
+                                << "Add 'mnuFileProperties_Click' code." << none;
     QTest::newRow("Page Setup") << "mnuFilePageSetup" << none << "Page Setup";
-    QTest::newRow("Print Preview") << "mnuFilePrintPreview" << "Add 'mnuFilePrintPreview_Click' code." << none;
+    QTest::newRow("Print Preview") << "mnuFilePrintPreview"
+                                   << "Add 'mnuFilePrintPreview_Click' code." << none;
     QTest::newRow("Print") << "mnuFilePrint" << none << "Print";
-    QTest::newRow("Send") << "mnuFileSend" << "Add 'mnuFileSend_Click' code." << none;
+    QTest::newRow("Send") << "mnuFileSend"
+                          << "Add 'mnuFileSend_Click' code." << none;
     QTest::newRow("MRU") << "mnuFileMRU" << none << none;
-    QTest::newRow("Undo") << "mnuEditUndo" << "Add 'mnuEditUndo_Click' code." << none;
+    QTest::newRow("Undo") << "mnuEditUndo"
+                          << "Add 'mnuEditUndo_Click' code." << none;
     QTest::newRow("Cut") << "mnuEditCut" << none << none;
     QTest::newRow("Copy") << "mnuEditCopy" << none << none;
     QTest::newRow("Paste") << "mnuEditPaste" << none << none;
-    QTest::newRow("Paste Special") << "mnuEditPasteSpecial" << "Add 'mnuEditPasteSpecial_Click' code." << none;
-    QTest::newRow("Refresh") << "mnuViewRefresh" << "Add 'mnuViewRefresh_Click' code." << none;
-    QTest::newRow("Web Browser") << "mnuViewWebBrowser" << "Add 'mnuViewWebBrowser_Click' code." << none;
+    QTest::newRow("Paste Special") << "mnuEditPasteSpecial"
+                                   << "Add 'mnuEditPasteSpecial_Click' code." << none;
+    QTest::newRow("Refresh") << "mnuViewRefresh"
+                             << "Add 'mnuViewRefresh_Click' code." << none;
+    QTest::newRow("Web Browser") << "mnuViewWebBrowser"
+                                 << "Add 'mnuViewWebBrowser_Click' code." << none;
 }
 
 void TestMenus::hiddenItems()
@@ -512,8 +543,8 @@ void TestMenus::viewTogglesKeepMarkAndBarTogether()
     QAction* a = action(rig, name);
     QWidget* bar = name == QLatin1String("mnuViewNetCntrl") ? static_cast<QWidget*>(rig.main->tbCntrl)
                                                             : static_cast<QWidget*>(rig.main->sbStatusBar);
-    auto handler = name == QLatin1String("mnuViewNetCntrl") ? &frmMain::mnuViewNetCntrl_Click
-                                                            : &frmMain::mnuViewStatusBar_Click;
+    auto handler =
+        name == QLatin1String("mnuViewNetCntrl") ? &frmMain::mnuViewNetCntrl_Click : &frmMain::mnuViewStatusBar_Click;
     QVERIFY(a->isChecked());
     QVERIFY(bar->isVisible());
 
@@ -705,10 +736,26 @@ void TestMenus::toolbarLayout()
     QVERIFY(!tb->toggleViewAction()->isVisible());
     QCOMPARE(rig.main->toolBarArea(tb), Qt::TopToolBarArea);
 
-    const QStringList expected = {"New",  "Open",       "Save",   "",           "Print",       "",
-                                  "Cut",  "Copy",       "Paste",  "",           "Bold",        "Italic",
-                                  "Underline", "",      "Align Left", "Center", "Align Right", "",
-                                  "Sort Ascending", "Sort Descending"};
+    const QStringList expected = {"New",
+                                  "Open",
+                                  "Save",
+                                  "",
+                                  "Print",
+                                  "",
+                                  "Cut",
+                                  "Copy",
+                                  "Paste",
+                                  "",
+                                  "Bold",
+                                  "Italic",
+                                  "Underline",
+                                  "",
+                                  "Align Left",
+                                  "Center",
+                                  "Align Right",
+                                  "",
+                                  "Sort Ascending",
+                                  "Sort Descending"};
     const QList<QAction*> buttons = tb->actions();
     QCOMPARE(buttons.size(), 20);
     for (int i = 0; i < buttons.size(); ++i) {
@@ -741,13 +788,13 @@ void TestMenus::toolbarDispatch_data()
     QTest::newRow("Open") << "Open" << 1 << none << "Open" << false;
     QTest::newRow("Save") << "Save" << 1 << none << "Save As" << false;
     QTest::newRow("Print") << "Print" << 1 << none << QString() << true;
-    for (const char* quiet : {"Cut", "Copy", "Paste", "Bold", "Italic", "Underline", "Align Left", "Center",
-                              "Align Right"})
+    for (const char* quiet :
+         {"Cut", "Copy", "Paste", "Bold", "Italic", "Underline", "Align Left", "Center", "Align Right"})
         QTest::newRow(quiet) << quiet << 1 << none << QString() << false;
     QTest::newRow("Sort Ascending") << "Sort Ascending" << 1 << QStringList{"Add 'Sort Ascending' button code."}
                                     << QString() << false;
-    QTest::newRow("Sort Descending") << "Sort Descending" << 1
-                                     << QStringList{"Add 'Sort Descending' button code."} << QString() << false;
+    QTest::newRow("Sort Descending") << "Sort Descending" << 1 << QStringList{"Add 'Sort Descending' button code."}
+                                     << QString() << false;
     // Keys that match nothing do nothing; the match is exact and case-sensitive.
     for (const char* stray : {"", "new", "NEW", " New", "New ", "Sort", "Sort ascending", "Exit", "mnuFileNew"})
         QTest::newRow(qPrintable(QStringLiteral("unknown '%1'").arg(QLatin1String(stray))))
@@ -804,9 +851,9 @@ void TestMenus::toolbarPictures()
     MainRig rig;
     ImageList* iml = rig.main->imlToolbarIcons;
     QVERIFY(iml);
-    QCOMPARE(iml->keys(), (QStringList{"New", "Open", "Save", "Print", "Cut", "Copy", "Paste", "Bold", "Italic",
-                                       "Underline", "Align Left", "Center", "Align Right", "Sort Ascending",
-                                       "Sort Descending"}));
+    QCOMPARE(iml->keys(),
+             (QStringList{"New", "Open", "Save", "Print", "Cut", "Copy", "Paste", "Bold", "Italic", "Underline",
+                          "Align Left", "Center", "Align Right", "Sort Ascending", "Sort Descending"}));
     QCOMPARE(iml->imageSize(), QSize(16, 16));
     QCOMPARE(iml->maskColor(), quint32(0x00C0C0C0));
     QVERIFY(iml->picture(QStringLiteral("Delete")).isNull());

@@ -45,7 +45,7 @@ void ticks(frmMain& m, void (frmMain::*tick)(), int count)
         (m.*tick)();
 }
 
-} // namespace
+}  // namespace
 
 class TestRunningNet : public QObject {
     Q_OBJECT

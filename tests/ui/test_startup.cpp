@@ -34,7 +34,7 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -99,9 +99,9 @@ private slots:
         QVERIFY(m.cmbMode->isEditable());
 
         // Tab walks the panel in its order; Start/Stop text fields and the sink are skipped.
-        const QList<QWidget*> expected{m.cmdStart,       m.cmdStop,     m.txtFrequency, m.cmbMode,
-                                       m.txtCntrlCall,   m.txtCntrlHandle, m.txtCntrlQTH, m.txtComments,
-                                       m.cmdIDTimer,     m.cmdAddParticipant};
+        const QList<QWidget*> expected{m.cmdStart,     m.cmdStop,          m.txtFrequency, m.cmbMode,
+                                       m.txtCntrlCall, m.txtCntrlHandle,   m.txtCntrlQTH,  m.txtComments,
+                                       m.cmdIDTimer,   m.cmdAddParticipant};
         for (int i = 0; i + 1 < expected.size(); ++i) {
             QWidget* next = expected[i]->nextInFocusChain();
             while (next && next != expected[i + 1] && next->focusPolicy() == Qt::NoFocus)
@@ -212,8 +212,8 @@ private slots:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("closes");
-        for (const char* name : {"picLogo", "lblProductName", "lblVersion", "lblPlatform", "lblCopyright",
-                                 "lblCompany", "fraMainFrame", "window"})
+        for (const char* name : {"picLogo", "lblProductName", "lblVersion", "lblPlatform", "lblCopyright", "lblCompany",
+                                 "fraMainFrame", "window"})
             QTest::newRow(name) << QString::fromLatin1(name) << true;
         QTest::newRow("Label1 (contact address)") << "Label1" << false;
         QTest::newRow("lblWarning") << "lblWarning" << false;
