@@ -112,9 +112,12 @@ std::optional<QString> ScriptedWindowLayer::nextFile(bool save, const QString& t
         fail(QStringLiteral("file dialog \"%1\"").arg(title));
         return std::nullopt;
     }
-    auto answer = m_fileAnswers.front();
+    const bool cancelled = !m_fileAnswers.front().has_value();
+    const QString path = cancelled ? QString() : *m_fileAnswers.front();
     m_fileAnswers.pop_front();
-    return answer;
+    if (cancelled)
+        return std::nullopt;
+    return path;
 }
 
 std::optional<QString> ScriptedWindowLayer::openFileName(QWidget*, const QString& title, const QString& filter)
