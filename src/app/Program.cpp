@@ -29,7 +29,6 @@ void Program::Main()
 {
     // The splash reads the title while it loads, so the title comes first.
     QCoreApplication::setApplicationName(appTitle());
-    QGuiApplication::setApplicationDisplayName(appTitle());
     // Every window takes the application's icon unless it sets its own, the splash included.
     initIconResource();
     QIcon icon;

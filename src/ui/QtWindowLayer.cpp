@@ -35,8 +35,13 @@ QString qtFilterFromPipes(const QString& filter)
 {
     const QStringList parts = filter.split(u'|');
     QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') + u')';
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = QString(parts[i + 1]).replace(u';', u' ');
+        const QString shown = QStringLiteral("(") + patterns + u')';
+        // "All Files (*.kvs)" already names its pattern the way Qt reads it; adding it
+        // again would show "All Files (*.kvs) (*.kvs)".
+        out << (parts[i].endsWith(shown) ? parts[i] : parts[i] + u' ' + shown);
+    }
     return out.join(QStringLiteral(";;"));
 }
 

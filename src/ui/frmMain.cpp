@@ -245,7 +245,11 @@ void frmMain::updateDateTimePanels()
 {
     const QDateTime now = QDateTime::currentDateTime();
     const QLocale locale = stampLocale();  // US English where no locale is configured
-    sbPanel2->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    // The locale's short date, with the year in full: a log is read years later.
+    QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
+    if (!dateFormat.contains(QStringLiteral("yyyy")))
+        dateFormat.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    sbPanel2->setText(locale.toString(now.date(), dateFormat));
     sbPanel3->setText(locale.toString(now.time(), QLocale::ShortFormat));
     // Wake again just after the next minute begins.
     const int msIntoMinute = now.time().second() * 1000 + now.time().msec();
