@@ -33,6 +33,7 @@ SessionData sessionFromWindows(const frmMain& main)
 
 void frmMain::SaveSessionFile()
 {
+    BusyScope busy(*this);
     ValidateNetHeader();
     if (statusText() != statusIdle())
         return;  // the operator has been told which field is missing
@@ -54,6 +55,7 @@ void frmMain::SaveSessionFile()
 
 void frmMain::LoadSessionFile()
 {
+    BusyScope busy(*this);
     const QString path = m_state.sOpenFileName;
     // The whole file is read and checked before anything of the session shown is touched,
     // so a refused file leaves windows, header, caption and names as they were.
@@ -69,13 +71,10 @@ void frmMain::LoadSessionFile()
 
     // Every participant window closes through its own close handling (the one holding the
     // turn stops the talk timer and resets the status line).
-    const int previous = qMin(m_state.lDocumentCount, kParticipantLimit);
-    for (int i = 1; i <= previous; ++i) {
-        if (frmDocument* d = m_state.slot(i))
-            d->close();
-        m_state.frmD[size_t(i)] = nullptr;
-    }
-    m_state.lDocumentCount = 0;
+    closeAllParticipants();
+    // The turn counted so far belonged to a window that is gone; the loaded net's first
+    // turn starts from zero even though its slot is filled again.
+    m_state.zeroTalkCounters();
 
     // Windows beyond the limit are refused once, not once per record.
     const int windows = qMin(int(session.participants.size()), kParticipantLimit);
@@ -148,6 +147,7 @@ void frmMain::mnuFileSave_Click()
 
 void frmMain::mnuFileClose_Click()
 {
+    BusyScope busy(*this);
     // Closes the active participant window, not a file.
     if (QPointer<frmDocument> d = activeParticipant()) {
         m_layer.processPendingEvents();

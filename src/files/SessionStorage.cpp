@@ -1,6 +1,7 @@
 #include "files/SessionStorage.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace kolvane {
@@ -8,6 +9,14 @@ namespace kolvane {
 SessionReadResult readSessionFileAt(const QString& path)
 {
     SessionReadResult refused;
+    // A named pipe or a device would block the program on open or read: only a regular
+    // file can be a session file.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        refused.error = SessionReadError::CannotOpen;
+        refused.reason = QStringLiteral("It is not a regular file.");
+        return refused;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         refused.error = SessionReadError::CannotOpen;

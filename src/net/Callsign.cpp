@@ -1,12 +1,12 @@
 #include "net/Callsign.h"
 
-#include <QLocale>
-
 namespace kolvane {
 
 QString upperCallsign(const QString& text)
 {
-    return QLocale().toUpper(text);
+    // Not the user's language rules: in a Turkish locale "i" would become a dotted capital
+    // I, which is no callsign letter and does not fit the other station's code page.
+    return text.toUpper();
 }
 
 }  // namespace kolvane

@@ -10,10 +10,16 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <limits>
 
 namespace kolvane {
 
-TextBox::TextBox(QWidget* parent) : QLineEdit(parent), m_back(bgr::White) {}
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent), m_back(bgr::White)
+{
+    // A line edit keeps only 32767 characters by default; a value loaded from a file
+    // must come back out of the field whole.
+    setMaxLength(std::numeric_limits<int>::max());
+}
 
 void TextBox::setBackColor(quint32 c)
 {

@@ -89,7 +89,10 @@ bool QtWindowLayer::printDialog(QWidget* owner, const QString& title, int flags)
 
 void QtWindowLayer::processPendingEvents()
 {
-    QCoreApplication::processEvents();
+    // Painting, timer ticks and queued work run; keys, clicks and close requests wait until
+    // the command that yields here has finished, so no second command can start in the
+    // middle of the first one and pull its windows away from under it.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 qint32 QtWindowLayer::setTopMost(QWidget* window, bool onTop)

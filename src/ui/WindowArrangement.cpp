@@ -98,6 +98,7 @@ int cascadeStep(QMdiSubWindow* w)
 
 void frmMain::SortWindows()
 {
+    BusyScope busy(*this);
     setStatusText(QStringLiteral("Status: Sorting windows"));
     m_layer.processPendingEvents();
     // Highest number first: the last one brought to the front is the lowest, so the stack
@@ -118,6 +119,7 @@ void frmMain::SortWindows()
 
 void frmMain::mnuWindowCascade_Click()
 {
+    BusyScope busy(*this);
     SortWindows();
     arrange(Cascade);
     const double width = clientWidthTwips() / 2;
@@ -132,34 +134,40 @@ void frmMain::mnuWindowCascade_Click()
 
 void frmMain::mnuWindowTileHorizontal_Click()
 {
+    BusyScope busy(*this);
     SortWindows();
     arrange(TileHorizontal);
 }
 
 void frmMain::mnuWindowTileVertical_Click()
 {
+    BusyScope busy(*this);
     SortWindows();
     arrange(TileVertical);
 }
 
 void frmMain::mnuWindowArrangeIcons_Click()
 {
+    BusyScope busy(*this);
     SortWindows();
     arrange(ArrangeIcons);
 }
 
 void frmMain::mnuWindowMinimizeAll_Click()
 {
+    BusyScope busy(*this);
     visitParticipants(m_state, [](frmDocument* d) { d->showMinimized(); });
 }
 
 void frmMain::mnuWindowRestoreAll_Click()
 {
+    BusyScope busy(*this);
     visitParticipants(m_state, [](frmDocument* d) { d->showNormal(); });
 }
 
 void frmMain::arrange(int layout)
 {
+    BusyScope busy(*this);
     const QList<QMdiSubWindow*> all = byStackingOrder(mdiArea);
     QList<QMdiSubWindow*> icons;
     QList<QMdiSubWindow*> windows;
@@ -193,10 +201,18 @@ void frmMain::arrange(int layout)
     }
     if (restored) {
         // Activation moves the window it leaves, so the stack is rebuilt after it.
+        QList<QPointer<QMdiSubWindow>> alive(windows.cbegin(), windows.cend());
         if (active)
             mdiArea->setActiveSubWindow(active);
+        windows.clear();
+        for (const auto& w : alive) {
+            if (w)
+                windows << w.data();
+        }
         for (auto it = windows.crbegin(); it != windows.crend(); ++it)
             (*it)->raise();
+        if (windows.isEmpty())
+            return;
     }
 
     int minW = 1;

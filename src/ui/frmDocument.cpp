@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QMdiArea>
+#include <QPointer>
 #include <QTimer>
 
 namespace kolvane {
@@ -111,16 +112,25 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
 
     connect(txtCallsign, &QLineEdit::textChanged, this, &frmDocument::txtCallsign_Change);
     connect(cmdActive, &QPushButton::clicked, this, [this] {
+        BusyScope busy(m_main);
+        QPointer<frmDocument> self(this);
         activateForClick();
-        cmdActive_Click();
+        if (self)
+            cmdActive_Click();
     });
     connect(cmdClear, &QPushButton::clicked, this, [this] {
+        BusyScope busy(m_main);
+        QPointer<frmDocument> self(this);
         activateForClick();
-        cmdClear_Click();
+        if (self)
+            cmdClear_Click();
     });
     connect(cmdTalk, &QPushButton::clicked, this, [this] {
+        BusyScope busy(m_main);
+        QPointer<frmDocument> self(this);
         activateForClick();
-        cmdTalk_Click();
+        if (self)
+            cmdTalk_Click();
     });
 }
 
@@ -144,6 +154,7 @@ int frmDocument::number() const
 
 void frmDocument::Form_Load()
 {
+    BusyScope busy(m_main);
     m_main.layer().processPendingEvents();
     setWindowIcon(m_main.windowIcon());
     m_main.layer().processPendingEvents();
@@ -152,6 +163,7 @@ void frmDocument::Form_Load()
 
 void frmDocument::Form_Activate()
 {
+    BusyScope busy(m_main);
     m_main.layer().processPendingEvents();
     m_state.iActiveDocument = qint16(number());
     m_main.layer().processPendingEvents();
@@ -170,6 +182,7 @@ void frmDocument::Form_Resize()
 
 void frmDocument::Form_Unload()
 {
+    BusyScope busy(m_main);
     if (m_unloaded)
         return;
     m_unloaded = true;

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDateTime>
 #include <QFrame>
 #include <QLabel>
@@ -27,6 +28,7 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
+#include <limits>
 #include <optional>
 
 namespace kolvane {
@@ -131,6 +133,12 @@ void frmMain::createNetPanel()
     cmbMode->addItems({QStringLiteral("SSB"), QStringLiteral("FM"), QStringLiteral("AM"), QStringLiteral("CW"),
                        QStringLiteral("PSK-31")});
     cmbMode->setEditText(QStringLiteral("SSB"));
+    cmbMode->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+    // Any mode is kept as typed: a case-sensitive completer with nothing to offer stops the
+    // box from completing "F" to "FM" and from matching a typed "fm" to the list's "FM".
+    auto* exact = new QCompleter(QStringList(), cmbMode);
+    exact->setCaseSensitivity(Qt::CaseSensitive);
+    cmbMode->setCompleter(exact);
     cmbMode->setGeometry(twips::rect(2100, 660, 1020, 315));
     Label3 = panelLabel(QStringLiteral("Callsign:"), p, 3990, 45, 585, 195);
     txtCntrlCall = headerField(p, 4650, 30, 900, 285, true);
@@ -236,6 +244,7 @@ void frmMain::createStatusBar()
 
     // Panels 2 and 3 keep today's date and the time current by themselves.
     m_clock = new QTimer(this);
+    m_clock->setTimerType(Qt::PreciseTimer);  // a coarse timer may wake seconds late
     m_clock->setSingleShot(true);
     connect(m_clock, &QTimer::timeout, this, &frmMain::updateDateTimePanels);
     updateDateTimePanels();
@@ -296,9 +305,31 @@ void frmMain::MDIForm_Load()
     txtGirlFriend->setFocus();
 }
 
+BusyScope::BusyScope(frmMain& main) : m_main(&main)
+{
+    ++main.m_busy;
+}
+
+BusyScope::~BusyScope()
+{
+    if (!m_main || --m_main->m_busy > 0 || !m_main->m_closeWaiting)
+        return;
+    m_main->m_closeWaiting = false;
+    QTimer::singleShot(0, m_main.data(), [main = m_main] {
+        if (main)
+            main->close();
+    });
+}
+
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    m_shuttingDown = true;
+    if (m_busy > 0) {
+        // Closing now would pull the windows away from a command that is still using
+        // them; the close follows as soon as it has finished.
+        m_closeWaiting = true;
+        event->ignore();
+        return;
+    }
     // Participant windows close first, each through its own close handling, while the
     // frame and its timers still exist.
     for (int i = 1; i <= m_state.lDocumentCount && i <= kParticipantLimit; ++i) {
@@ -383,6 +414,7 @@ void frmMain::txtCntrlCall_Change()
 
 void frmMain::ValidateNetHeader()
 {
+    BusyScope busy(*this);
     if (const auto missing = firstMissingHeaderField(header())) {
         const QString message = missingFieldMessage(*missing);
         setStatusText(message);
@@ -400,15 +432,19 @@ void frmMain::ValidateNetHeader()
 
 void frmMain::AddParticipant()
 {
+    BusyScope busy(*this);
     if (m_state.lDocumentCount >= kParticipantLimit) {
         m_layer.messageBox(this, participantLimitMessage());
         return;
     }
     const int n = ++m_state.lDocumentCount;
-    auto* doc = new frmDocument(*this);
-    m_state.frmD[size_t(n)] = doc;
+    // Loading and showing let events run; the window is checked after each step.
+    QPointer<frmDocument> doc = new frmDocument(*this);
+    m_state.frmD[size_t(n)] = doc.data();
     mdiArea->addSubWindow(doc);
     doc->Form_Load();
+    if (!doc)
+        return;
     doc->setWindowTitle(participantCaption(n));
     if (!isVisible()) {
         // Showing a child window shows the frame. The frame comes up first and the child
@@ -418,14 +454,28 @@ void frmMain::AddParticipant()
         doc->hide();
         show();
     }
+    if (!doc)
+        return;
     doc->show();
-    if (mdiArea->currentSubWindow() != doc)
+    if (doc && mdiArea->currentSubWindow() != doc)
         mdiArea->setActiveSubWindow(doc);
 }
 
 void frmMain::cmdAddParticipant_Click()
 {
     AddParticipant();
+}
+
+void frmMain::closeAllParticipants()
+{
+    BusyScope busy(*this);
+    const int count = qMin(m_state.lDocumentCount, kParticipantLimit);
+    for (int i = 1; i <= count; ++i) {
+        if (frmDocument* d = m_state.slot(i))
+            d->close();
+        m_state.frmD[size_t(i)] = nullptr;
+    }
+    m_state.lDocumentCount = 0;
 }
 
 frmDocument* frmMain::activeParticipant() const
@@ -447,11 +497,6 @@ void frmMain::onSubWindowActivated(QMdiSubWindow* window)
 {
     if (auto* doc = qobject_cast<frmDocument*>(window))
         doc->Form_Activate();
-}
-
-bool frmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------- talk timer
@@ -501,6 +546,7 @@ void frmMain::timBlink_Timer()
 
 void frmMain::mnuClearAll_Click()
 {
+    BusyScope busy(*this);
     timID->stop();
     timTalk->stop();
     timBlink->stop();
@@ -547,16 +593,11 @@ void frmMain::mnuClearAll_Click()
 
 void frmMain::mnuFileNew_Click()
 {
+    BusyScope busy(*this);
     setStatusText(QStringLiteral("Status: Initializing.... Please wait."));
     m_layer.processPendingEvents();
     UpdatesFrozen frozen(mdiArea);
-    const int count = qMin(m_state.lDocumentCount, kParticipantLimit);
-    for (int i = 1; i <= count; ++i) {
-        if (frmDocument* d = m_state.slot(i))
-            d->close();
-        m_state.frmD[size_t(i)] = nullptr;
-    }
-    m_state.lDocumentCount = 0;
+    closeAllParticipants();
     AddParticipant();
     mnuClearAll_Click();
     setWindowTitle(appTitle());

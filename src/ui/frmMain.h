@@ -29,6 +29,19 @@ class SmallButton;
 class TextBox;
 class WindowLayer;
 class frmDocument;
+class frmMain;
+
+// Marks the main window busy for the life of the scope (see frmMain::isBusy()).
+class BusyScope {
+public:
+    explicit BusyScope(frmMain& main);
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    QPointer<frmMain> m_main;
+};
 
 // The main window: a multiple-document frame with the net panel, the status line, the
 // three timers of the net and the participant windows in its client area.
@@ -41,6 +54,9 @@ public:
 
     Module1& state() { return m_state; }
     WindowLayer& layer() { return m_layer; }
+
+    // True while a command that lets events run is under way.
+    bool isBusy() const { return m_busy > 0; }
 
     // Loads the window (MDIForm_Load) and shows it.
     void Show();
@@ -64,6 +80,9 @@ public:
     void AddParticipant();
     void cmdAddParticipant_Click();
     frmDocument* activeParticipant() const;
+    // Closes every participant window through its own close handling and empties the
+    // registry, so numbering starts again at 1.
+    void closeAllParticipants();
     // The open participant windows in ascending number.
     QList<frmDocument*> openParticipants() const;
 
@@ -222,7 +241,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createNetPanel();
@@ -240,7 +258,11 @@ private:
     WindowLayer& m_layer;
     QString m_status;
     QTimer* m_clock = nullptr;
-    bool m_shuttingDown = false;
+    // Commands that let events run hold the window busy; a close asked for meanwhile waits
+    // until the last of them has finished.
+    friend class BusyScope;
+    int m_busy = 0;
+    bool m_closeWaiting = false;
 };
 
 }  // namespace kolvane

@@ -11,6 +11,7 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 using namespace kolvane;
@@ -371,6 +372,36 @@ private slots:
         QVERIFY(!rig.doc(99)->shpActive->Visible());
     }
 
+    void open_theFirstTurnOfTheLoadedNetStartsFromZero()
+    {
+        writeRaw(path("net.kvs"), "x\r\n2\r\ns\r\n\r\nf\r\nFM\r\nW1AW\r\nH\r\nQ\r\n\r\n***/***\r\n"
+                                  "True\r\nK1A\r\n\r\n\r\nTrue\r\nK2B\r\n\r\n\r\n");
+        MainRig rig;
+        typeNet(rig);
+        rig.activate(1);
+        rig.doc(1)->cmdTalk_Click();
+        for (int i = 0; i < 300; ++i)
+            rig.main->timTalk_Timer();
+        open(rig, path("net.kvs"));
+        QVERIFY(!rig.main->timTalk->isActive());
+        rig.activate(2);
+        rig.doc(2)->cmdTalk_Click();
+        rig.main->timTalk_Timer();
+        QCOMPARE(rig.doc(2)->lblTalkTimer->text(), QStringLiteral("00:01"));
+    }
+
+    void open_longValuesComeBackWhole()
+    {
+        // Longer than a line edit keeps by default: nothing may be cut on the way through.
+        const QByteArray qth(40000, 'q');
+        writeRaw(path("long.kvs"), "x\r\n1\r\ns\r\n\r\nf\r\nFM\r\nW1AW\r\nH\r\n" + qth
+                                       + "\r\n\r\n***/***\r\nFalse\r\nK1A\r\nAl\r\n" + qth + "\r\n");
+        MainRig rig;
+        open(rig, path("long.kvs"));
+        QCOMPARE(rig.main->txtCntrlQTH->text().size(), 40000);
+        QCOMPARE(rig.doc(1)->txtQTH->text().size(), 40000);
+    }
+
     void open_refusals_keepTheSession_data()
     {
         QTest::addColumn<QString>("name");
@@ -383,6 +414,7 @@ private slots:
         QTest::newRow("count negative") << "neg.kvs" << QByteArray("x\r\n-2\r\n");
         QTest::newRow("count above 16 bits") << "big.kvs" << QByteArray("x\r\n40000\r\n");
         QTest::newRow("too large") << "huge.kvs" << QByteArray("<huge>");
+        QTest::newRow("named pipe (would block)") << "pipe.kvs" << QByteArray("<fifo>");
     }
     void open_refusals_keepTheSession()
     {
@@ -396,6 +428,8 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             QVERIFY(f.write("x\r\n1\r\n") > 0);
             QVERIFY(f.resize(kMaxSessionFileBytes + 1));
+        } else if (content == "<fifo>") {
+            QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
         } else if (content != "<none>") {
             QVERIFY(writeRaw(file, content));
         }

@@ -81,11 +81,30 @@ private slots:
 
     void stamp_otherLocaleUsesItsNamesSeparatorAndClock()
     {
-        const QLocale de(QLocale::German, QLocale::Germany);
-        const QString s = dateTimeStamp(QDateTime(QDate(2003, 1, 30), QTime(21, 5, 7)), de);
-        QVERIFY2(s.startsWith(QStringLiteral("Donnerstag, Jan")), qPrintable(s));
-        QVERIFY2(s.contains(QStringLiteral(".30.2003 ")), qPrintable(s));
-        QVERIFY2(s.endsWith(QStringLiteral("21:05:07")), qPrintable(s));
+        const QDateTime when(QDate(2003, 1, 30), QTime(21, 5, 7));
+        QCOMPARE(dateTimeStamp(when, QLocale(QLocale::German, QLocale::Germany)),
+                 QStringLiteral("Donnerstag, Jan.30.2003 21:05:07"));
+        // The zone sits in brackets in Spanish; neither it nor the brackets remain.
+        QCOMPARE(dateTimeStamp(when, QLocale(QLocale::Spanish, QLocale::Spain)).right(9), QStringLiteral(" 21:05:07"));
+    }
+
+    void stamp_everyLocaleGivesAClean_dateAndTime()
+    {
+        const QDateTime when(QDate(2003, 1, 30), QTime(21, 5, 7));
+        const auto locales = QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+        QVERIFY(locales.size() > 100);
+        QStringList bad;
+        for (const QLocale& loc : locales) {
+            const QString s = dateTimeStamp(when, loc);
+            const QString sep = dateSeparator(loc);
+            const bool broken = s.contains(QStringLiteral("()")) || s.contains(QStringLiteral("( )"))
+                                || s.contains(QStringLiteral("[]")) || s.contains(sep + sep)
+                                || !s.contains(sep + QStringLiteral("30") + sep + QStringLiteral("2003 "))
+                                || s.endsWith(u' ') || s.contains(QStringLiteral("  "));
+            if (broken)
+                bad << loc.name() + QStringLiteral(": ") + s;
+        }
+        QVERIFY2(bad.isEmpty(), qPrintable(bad.mid(0, 10).join(QStringLiteral(" | "))));
     }
 
     void stamp_withoutConfiguredLocaleFallsBackToUsEnglish()
@@ -141,6 +160,15 @@ private slots:
         for (int n : {1, 9, 10, 99, 100})
             QCOMPARE(participantNumberFromCaption(participantCaption(n)), n);
         QCOMPARE(participantCaption(5), QStringLiteral("Participant 5"));
+    }
+
+    void callsignUpperCase_sameInEveryLocale()
+    {
+        const QLocale saved;
+        QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+        const QString turkish = upperCallsign(QStringLiteral("ta1ik"));
+        QLocale::setDefault(saved);
+        QCOMPARE(turkish, QStringLiteral("TA1IK"));  // no dotted capital I
     }
 
     void callsignUpperCase()

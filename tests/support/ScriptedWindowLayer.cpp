@@ -148,7 +148,9 @@ void ScriptedWindowLayer::processPendingEvents()
     callLog << QStringLiteral("events");
     ++pendingEventRounds;
     if (processEventsForReal)
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (onPendingEvents)
+        onPendingEvents(pendingEventRounds);
 }
 
 qint32 ScriptedWindowLayer::setTopMost(QWidget* window, bool onTop)

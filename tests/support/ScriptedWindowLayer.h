@@ -59,6 +59,9 @@ public:
     // The next modal dialog is handed to `handler`, which fills it and presses its buttons.
     void answerModal(std::function<void(QDialog*)> handler) { m_modalAnswers.push_back(std::move(handler)); }
     void answerPrint(bool ok) { m_printAnswers.push_back(ok); }
+    // Called at each round of pending events, after the round: whatever a timer or a
+    // queued request could do while a command yields.
+    std::function<void(int round)> onPendingEvents;
     // Called for each message box as it is shown (to act while it is "open").
     std::function<void(const Message&)> onMessage;
 

@@ -6,6 +6,7 @@
 #include "ui/Controls.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -122,6 +123,20 @@ private slots:
         QVERIFY(!m.timID->isActive());
         QVERIFY(!m.shpIDTimer->Visible());
         QCOMPARE(m.statusText(), QStringLiteral("Status: Idle"));
+    }
+
+    void mode_keepsWhatIsTyped()
+    {
+        frmMain& m = *m_rig->main;
+        m.cmbMode->setFocus();
+        m.cmbMode->lineEdit()->selectAll();
+        QTest::keyClicks(m.cmbMode->lineEdit(), QStringLiteral("fm"));
+        QTest::keyClick(m.cmbMode->lineEdit(), Qt::Key_Return);
+        m.txtFrequency->setFocus();
+        QCOMPARE(m.cmbMode->currentText(), QStringLiteral("fm"));
+        m.cmbMode->lineEdit()->selectAll();
+        QTest::keyClicks(m.cmbMode->lineEdit(), QStringLiteral("P"));  // no completion to "PSK-31"
+        QCOMPARE(m.cmbMode->currentText(), QStringLiteral("P"));
     }
 
     void netControlCallsign_upperCase()

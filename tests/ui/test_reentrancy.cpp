@@ -1,0 +1,175 @@
+// Commands let events run at many points (each participant window's load, activation and
+// close do). Whatever happens at such a point - the frame asked to close, a participant
+// window closing - must not pull windows away from under the command that yields.
+#include "support/MainRig.h"
+#include "support/TestMain.h"
+#include "ui/Controls.h"
+
+#include <QFile>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace kolvane;
+using namespace kolvane::test;
+
+namespace {
+
+QString writeNet(const QTemporaryDir& dir, int stations)
+{
+    QByteArray f = "Kolvane Storage, file format 1.0\r\n" + QByteArray::number(stations)
+                   + "\r\nstart\r\n\r\n146.52\r\nFM\r\nW1AW\r\nHiram\r\nNewington\r\nnotes\r\n***/***\r\n";
+    for (int i = 1; i <= stations; ++i)
+        f += "True\r\nK" + QByteArray::number(i) + "ABC\r\nAl\r\nBoston\r\n";
+    const QString path = dir.filePath(QStringLiteral("net.kvs"));
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(f) != f.size())
+        return QString();
+    return path;
+}
+
+// Every participant in frmD carries its own number, and no participant window is
+// outside the registry.
+bool registryConsistent(MainRig& rig, QString* why)
+{
+    int registered = 0;
+    for (int i = 1; i <= 100; ++i) {
+        frmDocument* d = rig.state.slot(i);
+        if (!d)
+            continue;
+        ++registered;
+        if (d->number() != i) {
+            *why = QStringLiteral("slot %1 holds %2").arg(i).arg(d->windowTitle());
+            return false;
+        }
+    }
+    int shown = 0;
+    for (QMdiSubWindow* w : rig.main->mdiArea->subWindowList()) {
+        if (!w->isHidden())
+            ++shown;
+    }
+    if (shown != registered) {
+        *why = QStringLiteral("%1 windows shown, %2 registered").arg(shown).arg(registered);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+class TestReentrancy : public QObject {
+    Q_OBJECT
+
+private slots:
+    void closingTheFrameWaitsForTheCommand_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("round");
+        for (const char* c : {"add", "open", "clear all", "new", "tile with a maximised window", "talk button"}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1, first yield").arg(c))) << QString::fromLatin1(c) << 1;
+            QTest::newRow(qPrintable(QStringLiteral("%1, second yield").arg(c))) << QString::fromLatin1(c) << 2;
+        }
+        for (const char* c : {"open", "clear all", "new", "tile with a maximised window"})
+            QTest::newRow(qPrintable(QStringLiteral("%1, fifth yield").arg(c))) << QString::fromLatin1(c) << 5;
+    }
+    void closingTheFrameWaitsForTheCommand()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, round);
+        QTemporaryDir dir;
+        MainRig rig;
+        rig.addUpTo(4);
+        rig.activate(2);
+        rig.doc(2)->cmdActive_Click();
+        const QString net = writeNet(dir, 12);
+        QVERIFY(!net.isEmpty());
+        if (command == "tile with a maximised window")
+            rig.doc(3)->showMaximized();
+
+        int closeAsked = 0;
+        int start = rig.layer.pendingEventRounds;
+        const auto armed = [&](int r) {
+            if (r - start == round && rig.main->isVisible()) {
+                ++closeAsked;
+                rig.main->close();
+            }
+        };
+        rig.layer.onPendingEvents = armed;
+        if (command == "add") {
+            rig.main->AddParticipant();
+        } else if (command == "open") {
+            rig.state.sOpenFileName = net;
+            rig.main->LoadSessionFile();
+        } else if (command == "clear all") {
+            rig.main->mnuClearAll_Click();
+        } else if (command == "new") {
+            rig.main->mnuFileNew_Click();
+        } else if (command == "tile with a maximised window") {
+            rig.main->mnuWindowTileHorizontal_Click();
+        } else {
+            rig.layer.onPendingEvents = nullptr;
+            rig.activate(1);  // the click first activates participant 2, which yields
+            start = rig.layer.pendingEventRounds;
+            rig.layer.onPendingEvents = armed;
+            QTest::mouseClick(rig.doc(2)->cmdTalk, Qt::LeftButton);
+        }
+        rig.layer.onPendingEvents = nullptr;
+        QCOMPARE(closeAsked, 1);
+
+        // The command ran to its end with every window in place...
+        QVERIFY(!rig.main->isBusy());
+        QString why;
+        QVERIFY2(registryConsistent(rig, &why), qPrintable(why));
+        if (command == "open") {
+            QCOMPARE(rig.state.lDocumentCount, 12);
+            QCOMPARE(rig.doc(12)->txtCallsign->text(), QStringLiteral("K12ABC"));
+        }
+        // ...and the close it held back follows once it has finished.
+        QTRY_VERIFY(!rig.main->isVisible());
+        for (int i = 1; i <= 100; ++i)
+            QVERIFY(!rig.state.slot(i));
+        rig.layer.takeMessages();
+    }
+
+    void windowClosedWhileAnotherIsActivated_isSkipped_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char* c : {"clear all", "sort", "tile vertical", "cascade", "minimize all"})
+            QTest::newRow(c) << QString::fromLatin1(c);
+    }
+    void windowClosedWhileAnotherIsActivated_isSkipped()
+    {
+        QFETCH(QString, command);
+        MainRig rig;
+        rig.addUpTo(5);
+        // A timer closing a window in the middle of the command stands in for anything that
+        // can happen while it yields.
+        bool closed = false;
+        rig.layer.onPendingEvents = [&](int) {
+            if (!closed && rig.doc(2)) {
+                closed = true;
+                rig.doc(2)->close();
+            }
+        };
+        if (command == "clear all")
+            rig.main->mnuClearAll_Click();
+        else if (command == "sort")
+            rig.main->SortWindows();
+        else if (command == "tile vertical")
+            rig.main->mnuWindowTileVertical_Click();
+        else if (command == "cascade")
+            rig.main->mnuWindowCascade_Click();
+        else
+            rig.main->mnuWindowMinimizeAll_Click();
+        rig.layer.onPendingEvents = nullptr;
+        QVERIFY(closed);
+        QVERIFY(!rig.state.slot(2));
+        QString why;
+        QVERIFY2(registryConsistent(rig, &why), qPrintable(why));
+        QCOMPARE(rig.main->openParticipants().size(), 4);
+    }
+};
+
+KOLVANE_TEST_MAIN(TestReentrancy)
+#include "test_reentrancy.moc"
