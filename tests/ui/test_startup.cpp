@@ -150,7 +150,7 @@ private slots:
                  QStringLiteral("Sessions (*.kvs *.txt);;Any (*)"));
     }
 
-    void statusBar_datePanelsKeepThemselvesCurrent()
+    void statusBar_datePanelsShowTodayAndTheTime()
     {
         MainRig rig;
         QVERIFY(!rig.main->sbPanel2->text().isEmpty());
