@@ -41,9 +41,7 @@ void frmMain::SaveSessionFile()
     setStatusText(QStringLiteral("Status: Saving session"));
 
     const QString path = m_state.sSessionFileName;
-    const QByteArray bytes = writeSessionFile(sessionFromWindows(*this));
-    const QString failure =
-        bytes.size() > kMaxSessionFileBytes ? sessionTooLargeReason() : writeFileAtomically(path, bytes);
+    const QString failure = writeSessionFileAt(path, sessionFromWindows(*this));
     if (!failure.isEmpty()) {
         setStatusText(QStringLiteral("Status: Session not saved"));
         m_layer.messageBox(this, sessionNotSavedMessage(path, failure));

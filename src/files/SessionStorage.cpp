@@ -56,6 +56,14 @@ QString writeFileAtomically(const QString& path, const QByteArray& bytes)
     return QString();
 }
 
+QString writeSessionFileAt(const QString& path, const SessionData& session)
+{
+    const QByteArray bytes = writeSessionFile(session);
+    if (bytes.size() > kMaxSessionFileBytes)
+        return sessionTooLargeReason();
+    return writeFileAtomically(path, bytes);
+}
+
 QString openRefusedMessage(const QString& path, const QString& reason)
 {
     return QStringLiteral("The file could not be opened. The session shown is unchanged.\n\nFile: %1\nReason: %2")

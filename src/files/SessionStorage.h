@@ -17,6 +17,10 @@ SessionReadResult readSessionFileAt(const QString& path);
 // only once everything is written. Returns an empty text on success, otherwise the reason.
 QString writeFileAtomically(const QString& path, const QByteArray& bytes);
 
+// Writes a session (or transfer) file atomically; a session that would make a file too
+// large to open again is not written. Returns an empty text on success, otherwise the reason.
+QString writeSessionFileAt(const QString& path, const SessionData& session);
+
 // The operator's message for a file that was refused on opening.
 QString openRefusedMessage(const QString& path, const QString& reason);
 

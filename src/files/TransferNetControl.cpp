@@ -48,9 +48,7 @@ void frmMain::mnuToolsTransferNetControl_Click()
         setStatusText(statusIdle());
         return;
     }
-    const QByteArray bytes = writeSessionFile(transfer);
-    const QString failure =
-        bytes.size() > kMaxSessionFileBytes ? sessionTooLargeReason() : writeFileAtomically(path, bytes);
+    const QString failure = writeSessionFileAt(path, transfer);
     if (!failure.isEmpty()) {
         setStatusText(QStringLiteral("Status: Net Control not transferred"));
         m_layer.messageBox(this, transferNotWrittenMessage(path, failure));

@@ -2,6 +2,7 @@
 
 // Helpers shared by the file-command and transfer suites: a net typed into the windows,
 // a snapshot of everything a refused command must leave alone, raw file access.
+#include "FileBytes.h"
 #include "SessionPrinting.h"
 #include "files/SessionFile.h"
 #include "support/MainRig.h"
@@ -14,25 +15,6 @@
 #include <QPointer>
 
 namespace kolvane::test {
-
-inline QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<cannot read ") + path.toUtf8() + '>';
-    return f.readAll();
-}
-
-inline bool writeRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-inline QString golden(const char* name)
-{
-    return QStringLiteral(KOLVANE_TEST_DATA "/") + QLatin1String(name);
-}
 
 // A complete header typed into the net panel.
 inline void typeHeader(frmMain& m)

@@ -1,6 +1,7 @@
 // The session-file layer without windows: the layout byte for byte against golden files,
 // the code page, line ends, refusals, files that end early, the transfer note and the
 // atomic write.
+#include "FileBytes.h"
 #include "SessionPrinting.h"
 #include "files/CodePage.h"
 #include "files/SessionFile.h"
@@ -17,27 +18,11 @@
 #endif
 
 using namespace kolvane;
+using kolvane::test::golden;
+using kolvane::test::readAll;
+using kolvane::test::writeRaw;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<cannot read ") + path.toUtf8() + '>';
-    return f.readAll();
-}
-
-bool writeRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QString golden(const char* name)
-{
-    return QStringLiteral(KOLVANE_TEST_DATA "/") + QLatin1String(name);
-}
 
 ParticipantRecord record(bool active, const QString& call, const QString& handle, const QString& qth)
 {
