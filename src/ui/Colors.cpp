@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <cmath>
 
 namespace kolvane {
 
@@ -27,6 +28,36 @@ QColor toQColor(quint32 c)
         }
     }
     return QColor(bgr::red(c), bgr::green(c), bgr::blue(c));
+}
+
+namespace {
+
+double relativeLuminance(const QColor& c)
+{
+    auto linear = [](int channel) {
+        const double v = channel / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+}
+
+}  // namespace
+
+double contrastRatio(const QColor& a, const QColor& b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableTextOn(const QColor& background, const QColor& themeText)
+{
+    constexpr double kReadable = 4.5;
+    if (contrastRatio(themeText, background) >= kReadable)
+        return themeText;
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    return contrastRatio(black, background) >= contrastRatio(white, background) ? black : white;
 }
 
 }  // namespace kolvane

@@ -8,11 +8,41 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <limits>
 
 namespace kolvane {
+
+namespace {
+
+// Paints a widget's fixed background and its text. An explicit text colour is used as it
+// is; with none, or with a system colour, the theme's text colour is kept where it stays
+// readable on the background and black or white is used where it would not.
+void applyFixedColors(QWidget* w, QPalette::ColorRole backRole, QPalette::ColorRole textRole,
+                      std::optional<quint32> back, std::optional<quint32> fore)
+{
+    QPalette p = w->palette();
+    if (back)
+        p.setColor(backRole, toQColor(*back));
+    QColor text;
+    if (fore && !bgr::isSystemColor(*fore))
+        text = toQColor(*fore);
+    else if (back)
+        text = readableTextOn(toQColor(*back),
+                              fore ? toQColor(*fore) : QApplication::palette().color(QPalette::Active, textRole));
+    if (text.isValid())
+        p.setColor(textRole, text);
+    w->setPalette(p);
+}
+
+bool themeChanged(const QEvent* event)
+{
+    return event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange;
+}
+
+}  // namespace
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent), m_back(bgr::White)
 {
@@ -24,16 +54,47 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent), m_back(bgr::White)
 void TextBox::setBackColor(quint32 c)
 {
     m_back = c;
-    QPalette p = palette();
-    p.setColor(QPalette::Base, toQColor(c));
-    setPalette(p);
+    applyColors();
 }
 
 void TextBox::setForeColor(quint32 c)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::Text, toQColor(c));
-    setPalette(p);
+    m_fore = c;
+    applyColors();
+}
+
+void TextBox::applyColors()
+{
+    const QScopedValueRollback<bool> guard(m_applying, true);
+    applyFixedColors(this, QPalette::Base, QPalette::Text, m_back, m_fore);
+}
+
+void TextBox::changeEvent(QEvent* event)
+{
+    QLineEdit::changeEvent(event);
+    if (!m_applying && themeChanged(event))
+        applyColors();
+}
+
+TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent), m_back(bgr::White) {}
+
+void TextArea::setBackColor(quint32 c)
+{
+    m_back = c;
+    applyColors();
+}
+
+void TextArea::applyColors()
+{
+    const QScopedValueRollback<bool> guard(m_applying, true);
+    applyFixedColors(this, QPalette::Base, QPalette::Text, m_back, std::nullopt);
+}
+
+void TextArea::changeEvent(QEvent* event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (!m_applying && themeChanged(event))
+        applyColors();
 }
 
 Label::Label(const QString& caption, QWidget* parent) : QLabel(caption, parent)
@@ -45,17 +106,30 @@ void Label::setBackColor(quint32 c)
 {
     m_back = c;
     setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, toQColor(c));
-    setPalette(p);
+    // Fill with its own colour even inside a toolbar band, whose children would otherwise
+    // take the band's button role and draw its grey whatever colour the label holds.
+    setBackgroundRole(QPalette::Window);
+    setForegroundRole(QPalette::WindowText);
+    applyColors();
 }
 
 void Label::setForeColor(quint32 c)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, toQColor(c));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, toQColor(c));
-    setPalette(p);
+    m_fore = c;
+    applyColors();
+}
+
+void Label::applyColors()
+{
+    const QScopedValueRollback<bool> guard(m_applying, true);
+    applyFixedColors(this, QPalette::Window, QPalette::WindowText, m_back, m_fore);
+}
+
+void Label::changeEvent(QEvent* event)
+{
+    QLabel::changeEvent(event);
+    if (!m_applying && themeChanged(event))
+        applyColors();
 }
 
 Shape::Shape(quint32 fill, QWidget* parent) : QWidget(parent), m_fill(fill)
@@ -85,7 +159,11 @@ void SmallButton::paintEvent(QPaintEvent*)
     initStyleOption(&opt);
     opt.text.clear();
     style()->drawControl(QStyle::CE_PushButtonBevel, &opt, &p, this);
-    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    // The face is always light grey; the caption takes the theme's colour only where it
+    // stays readable on it.
+    p.setPen(isEnabled() ? readableTextOn(palette().color(QPalette::Button),
+                                          QApplication::palette().color(QPalette::Active, QPalette::ButtonText))
+                         : palette().color(QPalette::Disabled, QPalette::ButtonText));
     p.drawText(rect(), Qt::AlignCenter, text());
 }
 

@@ -2,13 +2,17 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QWidget>
+#include <optional>
 
 namespace kolvane {
 
 // Small wrappers that let the windows keep colours as the program's own 0x00BBGGRR
-// values and read them back exactly (the ID reminder's blink compares them).
+// values and read them back exactly (the ID reminder's blink compares them). Text left in
+// the theme's colour stays readable on the fixed backgrounds (readableTextOn), and both
+// follow a change of the desktop theme.
 
 class TextBox : public QLineEdit {
     Q_OBJECT
@@ -16,10 +20,34 @@ public:
     explicit TextBox(QWidget* parent = nullptr);
     void setBackColor(quint32 bgr);
     quint32 backColor() const { return m_back; }
+    // Without a call the text keeps the theme's text colour.
     void setForeColor(quint32 bgr);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void applyColors();
     quint32 m_back;
+    std::optional<quint32> m_fore;
+    bool m_applying = false;
+};
+
+// The multi-line comments field: a fixed background, the theme's text colour where it
+// stays readable on it.
+class TextArea : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit TextArea(QWidget* parent = nullptr);
+    void setBackColor(quint32 bgr);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void applyColors();
+    quint32 m_back;
+    bool m_applying = false;
 };
 
 class Label : public QLabel {
@@ -28,11 +56,17 @@ public:
     explicit Label(const QString& caption = QString(), QWidget* parent = nullptr);
     // Gives the label an opaque background of this colour.
     void setBackColor(quint32 bgr);
-    quint32 backColor() const { return m_back; }
+    quint32 backColor() const { return m_back.value_or(0); }
     void setForeColor(quint32 bgr);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
-    quint32 m_back = 0;
+    void applyColors();
+    std::optional<quint32> m_back;  // transparent until set
+    std::optional<quint32> m_fore;
+    bool m_applying = false;
 };
 
 // A filled rectangle lying behind a small button, so that it shows as a frame around it.

@@ -163,14 +163,10 @@ void frmMain::createNetPanel()
     shpIDTimer->hide();
     cmdIDTimer = new SmallButton(p);
     cmdIDTimer->setGeometry(twips::rect(6630, 630, 255, 195));
-    txtComments = new QPlainTextEdit(p);
+    txtComments = new TextArea(p);
     txtComments->setGeometry(twips::rect(7185, 75, 3885, 870));
     txtComments->setTabChangesFocus(true);
-    {
-        QPalette pal = txtComments->palette();
-        pal.setColor(QPalette::Base, toQColor(bgr::White));
-        txtComments->setPalette(pal);
-    }
+    txtComments->setBackColor(bgr::White);
     setCommentsText(QStringLiteral("Comments\r\n"));
     txtGirlFriend = headerField(p, -210, 705, 150, 285, false);
 

@@ -25,6 +25,7 @@ namespace kolvane {
 class ImageList;
 class Label;
 class Shape;
+class TextArea;
 class SmallButton;
 class TextBox;
 class WindowLayer;
@@ -171,7 +172,7 @@ public:
     Label* lblIDTimer = nullptr;
     Shape* shpIDTimer = nullptr;
     SmallButton* cmdIDTimer = nullptr;
-    QPlainTextEdit* txtComments = nullptr;
+    TextArea* txtComments = nullptr;
     TextBox* txtGirlFriend = nullptr;
 
     // ---- menus (the hidden items exist and are never shown)

@@ -1,8 +1,10 @@
 // The participant registry and the participant window: numbering, the limit, sizing,
 // the callsign rule, activation and closing.
 #include "net/Colors.h"
+#include "support/Drawn.h"
 #include "support/MainRig.h"
 #include "support/TestMain.h"
+#include "ui/Colors.h"
 #include "ui/Controls.h"
 #include "ui/Twips.h"
 
@@ -66,8 +68,8 @@ private slots:
         QVERIFY(!d->cmdClear->isEnabled());
         QVERIFY(!d->cmdTalk->isEnabled());
         for (TextBox* f : {d->txtCallsign, d->txtHandle, d->txtQTH})
-            QCOMPARE(f->backColor(), bgr::Slate);
-        QCOMPARE(d->lblTalkTimer->backColor(), bgr::Slate);
+            QCOMPARE(drawnBackground(f), toQColor(bgr::Slate));
+        QCOMPARE(drawnBackground(d->lblTalkTimer), toQColor(bgr::Slate));
         QCOMPARE(d->lblTalkTimer->text(), QStringLiteral("00:00"));
         QCOMPARE(d->cmdActive->text(), QStringLiteral("'''"));
         QCOMPARE(d->shpActive->fillColor(), bgr::Yellow);

@@ -1,8 +1,10 @@
 // Running a net: the header and its check, turn-taking with the talk timer, the ID
 // reminder, Clear All and New Session.
 #include "net/Colors.h"
+#include "support/Drawn.h"
 #include "support/MainRig.h"
 #include "support/TestMain.h"
+#include "ui/Colors.h"
 #include "ui/Controls.h"
 
 #include <QComboBox>
@@ -158,14 +160,14 @@ private slots:
         QVERIFY(d->shpActive->Visible());
         QVERIFY(d->cmdTalk->isEnabled());
         QVERIFY(d->cmdClear->isEnabled());
-        QCOMPARE(d->txtHandle->backColor(), bgr::LightCyan);
-        QCOMPARE(d->lblTalkTimer->backColor(), bgr::LightCyan);
+        QCOMPARE(drawnBackground(d->txtHandle), toQColor(bgr::LightCyan));
+        QCOMPARE(drawnBackground(d->lblTalkTimer), toQColor(bgr::LightCyan));
         QCOMPARE(rig.main->focusWidget(), static_cast<QWidget*>(d->txtCallsign));
         d->cmdActive_Click();
         QVERIFY(!d->shpActive->Visible());
         QVERIFY(!d->cmdTalk->isEnabled());
         QVERIFY(!d->cmdClear->isEnabled());
-        QCOMPARE(d->txtQTH->backColor(), bgr::Slate);
+        QCOMPARE(drawnBackground(d->txtQTH), toQColor(bgr::Slate));
     }
 
     void talk_putsStationAtTurnAndCounts()
@@ -181,8 +183,8 @@ private slots:
         QVERIFY(d->shpTalk->Visible());
         QVERIFY(rig.main->timTalk->isActive());
         for (TextBox* f : {d->txtCallsign, d->txtHandle, d->txtQTH})
-            QCOMPARE(f->backColor(), bgr::Orange);
-        QCOMPARE(d->lblTalkTimer->backColor(), bgr::Orange);
+            QCOMPARE(drawnBackground(f), toQColor(bgr::Orange));
+        QCOMPARE(drawnBackground(d->lblTalkTimer), toQColor(bgr::Orange));
         QCOMPARE(rig.main->statusText(), QStringLiteral("At turn: K1ABC - Al from Boston"));
         QCOMPARE(rig.state.iTalkDocument, qint16(2));
         ticks(*rig.main, &frmMain::timTalk_Timer, 61);
@@ -192,7 +194,7 @@ private slots:
         talk(rig, 2);
         QVERIFY(!d->shpTalk->Visible());
         QVERIFY(!rig.main->timTalk->isActive());
-        QCOMPARE(d->txtCallsign->backColor(), bgr::LightCyan);
+        QCOMPARE(drawnBackground(d->txtCallsign), toQColor(bgr::LightCyan));
         QCOMPARE(d->lblTalkTimer->text(), QStringLiteral("01:01"));
         QCOMPARE(rig.main->statusText(), QStringLiteral("Status: Idle"));
         QCOMPARE(rig.state.iTalkElapsed, qint16(0));
@@ -219,8 +221,8 @@ private slots:
         frmDocument* five = rig.doc(5);
         QVERIFY(!two->shpTalk->Visible());
         QVERIFY(two->shpActive->Visible());
-        QCOMPARE(two->txtCallsign->backColor(), bgr::LightCyan);
-        QCOMPARE(two->lblTalkTimer->backColor(), bgr::LightCyan);
+        QCOMPARE(drawnBackground(two->txtCallsign), toQColor(bgr::LightCyan));
+        QCOMPARE(drawnBackground(two->lblTalkTimer), toQColor(bgr::LightCyan));
         QCOMPARE(two->lblTalkTimer->text(), QStringLiteral("00:07"));  // frozen at the time reached
         QVERIFY(five->shpTalk->Visible());
         QVERIFY(rig.main->timTalk->isActive());
@@ -285,7 +287,7 @@ private slots:
         QVERIFY(!d->shpActive->Visible());
         QVERIFY(!d->shpTalk->Visible());
         QVERIFY(!d->cmdTalk->isEnabled());
-        QCOMPARE(d->txtCallsign->backColor(), bgr::Slate);
+        QCOMPARE(drawnBackground(d->txtCallsign), toQColor(bgr::Slate));
         QVERIFY(!rig.main->timTalk->isActive());
         QCOMPARE(rig.state.iTalkElapsed, qint16(0));
         QCOMPARE(rig.main->statusText(), atTurn);
@@ -305,7 +307,7 @@ private slots:
         QVERIFY(d->txtCallsign->text().isEmpty());
         QVERIFY(d->txtHandle->text().isEmpty());
         QCOMPARE(d->lblTalkTimer->text(), QStringLiteral("00:00"));
-        QCOMPARE(d->txtQTH->backColor(), bgr::LightCyan);
+        QCOMPARE(drawnBackground(d->txtQTH), toQColor(bgr::LightCyan));
         QVERIFY(d->shpActive->Visible());
         QVERIFY(!d->shpTalk->Visible());
         QVERIFY(d->cmdTalk->isEnabled());
@@ -334,7 +336,7 @@ private slots:
         m.cmdIDTimer_Click();
         QVERIFY(m.timID->isActive());
         QVERIFY(m.shpIDTimer->Visible());
-        QCOMPARE(m.lblIDTimer->backColor(), bgr::White);
+        QCOMPARE(drawnBackground(m.lblIDTimer), toQColor(bgr::White));
         QCOMPARE(m.focusWidget(), static_cast<QWidget*>(m.txtGirlFriend));
         ticks(m, &frmMain::timID_Timer, 599);
         QCOMPARE(m.lblIDTimer->text(), QStringLiteral("09:59"));
@@ -343,7 +345,7 @@ private slots:
         QVERIFY(!m.timID->isActive());
         QVERIFY(!m.shpIDTimer->Visible());
         QCOMPARE(m.lblIDTimer->text(), QStringLiteral("09:59"));
-        QCOMPARE(m.lblIDTimer->backColor(), bgr::SysInactiveBorder);
+        QCOMPARE(drawnBackground(m.lblIDTimer), toQColor(bgr::SysInactiveBorder));
         QCOMPARE(m_rig->state.iIDElapsed, qint16(0));
         m.cmdIDTimer_Click();
         QCOMPARE(m.lblIDTimer->text(), QStringLiteral("09:59"));  // until the first tick
@@ -362,16 +364,16 @@ private slots:
         QVERIFY(!m.timID->isActive());
         QVERIFY(!m.shpIDTimer->Visible());
         QVERIFY(m.timBlink->isActive());
-        QCOMPARE(m.lblIDTimer->backColor(), bgr::SysInactiveBorder);
+        QCOMPARE(drawnBackground(m.lblIDTimer), toQColor(bgr::SysInactiveBorder));
         QCOMPARE(m_rig->state.iIDElapsed, qint16(0));
         QCOMPARE(m.focusWidget(), static_cast<QWidget*>(m.txtGirlFriend));
 
         m.timBlink_Timer();
-        QCOMPARE(m.lblIDTimer->backColor(), bgr::White);
+        QCOMPARE(drawnBackground(m.lblIDTimer), toQColor(bgr::White));
         m.timBlink_Timer();
-        QCOMPARE(m.lblIDTimer->backColor(), bgr::Orange);
+        QCOMPARE(drawnBackground(m.lblIDTimer), toQColor(bgr::Orange));
         m.timBlink_Timer();
-        QCOMPARE(m.lblIDTimer->backColor(), bgr::White);
+        QCOMPARE(drawnBackground(m.lblIDTimer), toQColor(bgr::White));
 
         // Pressing the button starts the next period at once.
         m.timBlink_Timer();
@@ -379,7 +381,7 @@ private slots:
         QVERIFY(!m.timBlink->isActive());
         QVERIFY(m.timID->isActive());
         QVERIFY(m.shpIDTimer->Visible());
-        QCOMPARE(m.lblIDTimer->backColor(), bgr::White);
+        QCOMPARE(drawnBackground(m.lblIDTimer), toQColor(bgr::White));
         QCOMPARE(m.lblIDTimer->text(), QStringLiteral("10:00"));
         m.timID_Timer();
         QCOMPARE(m.lblIDTimer->text(), QStringLiteral("00:01"));
@@ -420,7 +422,7 @@ private slots:
         QVERIFY(!m.timBlink->isActive());
         QVERIFY(!m.shpIDTimer->Visible());
         QCOMPARE(m.lblIDTimer->text(), QStringLiteral("00:00"));
-        QCOMPARE(m.lblIDTimer->backColor(), bgr::SysInactiveBorder);
+        QCOMPARE(drawnBackground(m.lblIDTimer), toQColor(bgr::SysInactiveBorder));
         QCOMPARE(rig.state.iTalkElapsed, qint16(0));
         QCOMPARE(rig.state.iIDElapsed, qint16(0));
         const NetHeader h = m.header();
@@ -437,7 +439,7 @@ private slots:
             QVERIFY(!d->cmdTalk->isEnabled());
             QVERIFY(!d->cmdClear->isEnabled());
             QVERIFY(d->cmdActive->isEnabled());
-            QCOMPARE(d->txtCallsign->backColor(), bgr::Slate);
+            QCOMPARE(drawnBackground(d->txtCallsign), toQColor(bgr::Slate));
         }
         QCOMPARE(rig.state.lDocumentCount, 3);
         QCOMPARE(rig.state.iActiveDocument, qint16(1));
