@@ -100,6 +100,12 @@ frmOptions::frmOptions(WindowLayer& layer, QWidget* owner)
     cmdApply = new QPushButton(QStringLiteral("&Apply"), this);
     cmdApply->setGeometry(twips::rect(4920, 4455, 1095, 375));
 
+    // The dialog has no default button; Qt would otherwise make OK one and let Enter run it.
+    for (QPushButton* b : {cmdOK, cmdCancel, cmdApply}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+
     setTabOrder(tbsOptions, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
     setTabOrder(cmdCancel, cmdApply);

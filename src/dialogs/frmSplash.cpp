@@ -152,6 +152,14 @@ bool frmSplash::eventFilter(QObject* watched, QEvent* event)
 {
     const bool mouse = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
                        || event->type() == QEvent::MouseButtonDblClick;
+    if (mouse && watched == lblWarning && event->type() == QEvent::MouseButtonRelease) {
+        // The empty warning line runs across the lower logo; where it lies over the logo a
+        // click is a click on the logo.
+        const QPoint at = lblWarning->mapTo(fraMainFrame, static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (picLogo->geometry().contains(at))
+            fraMainFrame_Click();
+        return true;
+    }
     if (mouse && (watched == Label1 || watched == lblWarning))
         return true;
     if (event->type() == QEvent::MouseButtonRelease) {

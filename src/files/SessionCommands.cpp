@@ -48,7 +48,7 @@ void frmMain::SaveSessionFile()
         return;
     }
     setStatusText(QStringLiteral("Status: Session saved"));
-    setWindowTitle(appTitle() + QStringLiteral(" - ") + path);
+    setCaption(appTitle() + QStringLiteral(" - ") + path);
 }
 
 void frmMain::LoadSessionFile()
@@ -110,7 +110,7 @@ void frmMain::LoadSessionFile()
         d->txtQTH->setText(r.qth);
     }
     frozen.reset();
-    setWindowTitle(appTitle() + QStringLiteral(" - ") + path);
+    setCaption(appTitle() + QStringLiteral(" - ") + path);
 }
 
 void frmMain::mnuFileOpen_Click()

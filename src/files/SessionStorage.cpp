@@ -72,7 +72,11 @@ QString openRefusedMessage(const QString& path, const QString& reason)
 
 QString sessionNotSavedMessage(const QString& path, const QString& reason)
 {
-    return QStringLiteral("The session was not saved.\n\nFile: %1\nReason: %2").arg(path, reason);
+    // Save keeps the name it was given, so saying what to do next matters: the same Save
+    // would fail the same way.
+    return QStringLiteral("The session was not saved.\n\nFile: %1\nReason: %2\n\n"
+                          "To save it to another file, choose that file with File > Save As, then save again.")
+        .arg(path, reason);
 }
 
 QString transferNotWrittenMessage(const QString& path, const QString& reason)

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QStyle>
@@ -95,6 +96,21 @@ void TextArea::changeEvent(QEvent* event)
     QPlainTextEdit::changeEvent(event);
     if (!m_applying && themeChanged(event))
         applyColors();
+}
+
+void TextArea::keyPressEvent(QKeyEvent* event)
+{
+    // Shift+Enter would put a line separator into the paragraph, a character the saved
+    // comments keep as it is; the operator means a new line, as with Enter alone.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & Qt::ShiftModifier)) {
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text(),
+                        event->isAutoRepeat(), ushort(event->count()));
+        QPlainTextEdit::keyPressEvent(&plain);
+        event->setAccepted(plain.isAccepted());
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 Label::Label(const QString& caption, QWidget* parent) : QLabel(caption, parent)

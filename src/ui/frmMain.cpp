@@ -25,9 +25,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -68,7 +70,7 @@ QPushButton* captionButton(const QString& caption, QWidget* parent, int l, int t
 frmMain::frmMain(Module1& state, WindowLayer& layer, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_layer(layer)
 {
-    setWindowTitle(appTitle());
+    setCaption(appTitle());
     setObjectName(QStringLiteral("frmMain"));
 
     mdiArea = new QMdiArea(this);
@@ -290,15 +292,28 @@ void frmMain::Show()
 
 void frmMain::MDIForm_Load()
 {
-    resize(twips::size(11925, 9140));
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect r = frameGeometry();
-        r.moveCenter(screen->availableGeometry().center());
-        move(r.topLeft());
-    }
+    // Until a frame is reported (and always where no window manager draws one) the inside
+    // takes the whole size.
+    m_waitingForFrame = true;
+    placeByOuterFrame();
     m_state.iTalkDocument = 1;
     AddParticipant();
     txtGirlFriend->setFocus();
+}
+
+void frmMain::placeByOuterFrame()
+{
+    const QSize outer = twips::size(11925, 9140);
+    const QRect inside = geometry();
+    const QRect frame = frameGeometry();
+    const QMargins border(inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+                          frame.bottom() - inside.bottom());
+    resize(outer.shrunkBy(border));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r(QPoint(), outer);
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());  // a window's position is that of its frame
+    }
 }
 
 BusyScope::BusyScope(frmMain& main) : m_main(&main)
@@ -344,6 +359,33 @@ void frmMain::MDIForm_Unload()
     }
 }
 
+// ---------------------------------------------------------------- caption
+
+void frmMain::setCaption(const QString& caption)
+{
+    m_caption = caption;
+    setWindowTitle(caption);
+}
+
+bool frmMain::event(QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (m_waitingForFrame && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) && isVisible()
+        && frameGeometry() != geometry()) {
+        // The window manager has framed the window: the size set at load is the outer one.
+        m_waitingForFrame = false;
+        placeByOuterFrame();
+    }
+    if (event->type() == QEvent::WindowTitleChange) {
+        // A title set while no participant window is maximised is the caption itself; one
+        // set meanwhile is Qt adding the maximised window's name.
+        const QList<QMdiSubWindow*> windows = mdiArea ? mdiArea->subWindowList() : QList<QMdiSubWindow*>();
+        if (std::none_of(windows.cbegin(), windows.cend(), [](const QMdiSubWindow* w) { return w->isMaximized(); }))
+            m_caption = windowTitle();
+    }
+    return QMainWindow::event(event);
+}
+
 // ---------------------------------------------------------------- status line
 
 void frmMain::setStatusText(const QString& text)
@@ -372,14 +414,25 @@ NetHeader frmMain::header() const
     return h;
 }
 
+namespace {
+
+// A block of the comments that a U+2029 character, not a line break, set apart from the
+// one before. The editor shows both as a new paragraph; the file keeps them apart.
+constexpr int kAfterParagraphSeparator = 1;
+
+}  // namespace
+
 QString frmMain::commentsText() const
 {
-    // The raw text keeps non-breaking spaces (toPlainText() would turn them into blanks);
-    // only the editor's own paragraph and line separators become line breaks.
-    QString text = txtComments->document()->toRawText();
-    text.replace(QChar(QChar::ParagraphSeparator), u'\n');
-    text.replace(QChar(QChar::LineSeparator), u'\n');
-    text.replace(u'\n', QStringLiteral("\r\n"));
+    // Each paragraph's raw text keeps non-breaking spaces and line separators, which
+    // toPlainText() would turn into blanks and line breaks.
+    QString text;
+    for (QTextBlock b = txtComments->document()->begin(); b.isValid(); b = b.next()) {
+        if (b != txtComments->document()->begin())
+            text += b.userState() == kAfterParagraphSeparator ? QString(QChar(QChar::ParagraphSeparator))
+                                                              : QStringLiteral("\r\n");
+        text += b.text();
+    }
     return text;
 }
 
@@ -389,6 +442,18 @@ void frmMain::setCommentsText(const QString& text)
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     plain.replace(u'\r', u'\n');
     txtComments->setPlainText(plain);
+    // The editor opened a paragraph at every line break and at every U+2029; mark those
+    // that came from the character, so that it is written back as it was read.
+    QTextBlock b = txtComments->document()->begin();
+    for (const QChar c : std::as_const(plain)) {
+        if (c != u'\n' && c != QChar(QChar::ParagraphSeparator))
+            continue;
+        b = b.next();
+        if (!b.isValid())
+            break;
+        if (c == QChar(QChar::ParagraphSeparator))
+            b.setUserState(kAfterParagraphSeparator);
+    }
 }
 
 void frmMain::cmdStart_Click()
@@ -596,7 +661,7 @@ void frmMain::mnuFileNew_Click()
     closeAllParticipants();
     AddParticipant();
     mnuClearAll_Click();
-    setWindowTitle(appTitle());
+    setCaption(appTitle());
 }
 
 double frmMain::clientWidthTwips() const

@@ -64,6 +64,11 @@ public:
     void MDIForm_Load();
     void MDIForm_Unload();
 
+    // ---- the caption the program gives the frame. Qt appends " - [Participant n]" to the
+    // title while a participant window is maximised; this stays as the program set it.
+    void setCaption(const QString& caption);
+    QString caption() const { return m_caption; }
+
     // ---- status line: panel 1 of the status bar, read back exactly as written
     void setStatusText(const QString& text);
     QString statusText() const { return m_status; }
@@ -241,6 +246,7 @@ signals:
     void statusTextChanged(const QString& text);
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -250,6 +256,10 @@ private:
     void createMenus();
     void createToolBar();
     void updateDateTimePanels();
+    // Gives the window its outer size, frame and title bar included, centred on the
+    // screen. The frame is known only once a window manager has framed the window, so
+    // this runs again when it reports one.
+    void placeByOuterFrame();
     void onSubWindowActivated(QMdiSubWindow* window);
     // Arranges the open participant windows (0 cascade, 1 tile horizontally, 2 tile
     // vertically, 3 arrange icons), taking them in stacking order, topmost first.
@@ -257,6 +267,8 @@ private:
 
     Module1& m_state;
     WindowLayer& m_layer;
+    QString m_caption;
+    bool m_waitingForFrame = false;
     QString m_status;
     QTimer* m_clock = nullptr;
     // Commands that let events run hold the window busy; a close asked for meanwhile waits

@@ -404,7 +404,7 @@ void showNoHelp(frmMain& main)
 {
     main.layer().messageBox(
         &main, QStringLiteral("Unable to display Help Contents. There is no Help associated with this project."),
-        main.windowTitle(), MessageIcon::Information);
+        main.caption(), MessageIcon::Information);
 }
 
 }  // namespace

@@ -275,6 +275,7 @@ private slots:
         QTest::newRow("ending in a line break") << "abc\r\n";
         QTest::newRow("blanks around lines") << "  one  \r\n\r\n  two";
         QTest::newRow("non-Latin text") << QString::fromUtf8("Привет, ещё раз");
+        QTest::newRow("Unicode line and paragraph separators") << QStringLiteral("a\u2028b\r\nc\u2029d\u2029");
     }
     void saveOpenSave_sameBytes()
     {
@@ -473,6 +474,8 @@ private slots:
         QCOMPARE(rig.layer.messages[0].caption, QStringLiteral("Kolvane"));
         QVERIFY(rig.layer.messages[0].text.contains(path(name)));
         QVERIFY(rig.layer.messages[0].text.contains("Reason: "));
+        QVERIFY(rig.layer.messages[0].text.endsWith(
+            "\n\nTo save it to another file, choose that file with File > Save As, then save again."));
         QCOMPARE(QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"a folder"});
         QCOMPARE(QDir(path("a folder")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"inside"});

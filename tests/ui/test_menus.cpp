@@ -290,6 +290,7 @@ private slots:
     void shortcutsStayInTheirWindow();
     void windowListFollowsTheOpenWindows();
     void printNeedsAnActiveParticipant();
+    void helpCaptionWhileAParticipantIsMaximised();
     void toolbarLayout();
     void toolbarDispatch_data();
     void toolbarDispatch();
@@ -722,6 +723,28 @@ void TestMenus::printNeedsAnActiveParticipant()
     QCOMPARE(rig.layer.printRequests.size(), 2);
     QString why;
     QVERIFY2(rig.layer.isClean(&why), qPrintable(why));
+}
+
+void TestMenus::helpCaptionWhileAParticipantIsMaximised()
+{
+    MainRig rig;
+    rig.addUpTo(2);
+    rig.doc(2)->showMaximized();
+    QVERIFY(rig.main->windowTitle().endsWith(QStringLiteral("[Participant 2]")));
+    // A save or an open names the file while the window stays maximised.
+    const QString file = QStringLiteral("Kolvane - /tmp/net.kvs");
+    for (const QString& caption : {QStringLiteral("Kolvane"), file}) {
+        if (caption == file)
+            rig.main->setCaption(file);
+        rig.main->mnuHelpContents_Click();
+        rig.main->mnuHelpSearchForHelpOn_Click();
+        QCOMPARE(rig.layer.messages.size(), 2);
+        QCOMPARE(rig.layer.messages[0].caption, caption);
+        QCOMPARE(rig.layer.messages[1].caption, caption);
+        rig.layer.messages.clear();
+    }
+    rig.doc(2)->showNormal();
+    QCOMPARE(rig.main->windowTitle(), file);
 }
 
 void TestMenus::toolbarLayout()
