@@ -16,86 +16,70 @@
 
 namespace kolvane {
 
-namespace {
+FixedColors::FixedColors(QWidget* owner, QPalette::ColorRole backRole, QPalette::ColorRole textRole,
+                         std::optional<quint32> back)
+    : m_owner(owner), m_backRole(backRole), m_textRole(textRole), m_back(back)
+{}
 
-// Paints a widget's fixed background and its text. An explicit text colour is used as it
-// is; with none, or with a system colour, the theme's text colour is kept where it stays
-// readable on the background and black or white is used where it would not.
-void applyFixedColors(QWidget* w, QPalette::ColorRole backRole, QPalette::ColorRole textRole,
-                      std::optional<quint32> back, std::optional<quint32> fore)
+void FixedColors::setBack(quint32 c)
 {
-    QPalette p = w->palette();
-    if (back)
-        p.setColor(backRole, toQColor(*back));
+    m_back = c;
+    apply();
+}
+
+void FixedColors::setFore(quint32 c)
+{
+    m_fore = c;
+    apply();
+}
+
+void FixedColors::changed(const QEvent* event)
+{
+    const bool themeChanged =
+        event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange;
+    if (themeChanged && !m_applying)
+        apply();
+}
+
+void FixedColors::apply()
+{
+    const QScopedValueRollback<bool> guard(m_applying, true);
+    QPalette p = m_owner->palette();
+    if (m_back)
+        p.setColor(m_backRole, toQColor(*m_back));
+    // An explicit text colour is used as it is; the theme's own (or a system colour) only
+    // where it stays readable on the background.
     QColor text;
-    if (fore && !bgr::isSystemColor(*fore))
-        text = toQColor(*fore);
-    else if (back)
-        text = readableTextOn(toQColor(*back),
-                              fore ? toQColor(*fore) : QApplication::palette().color(QPalette::Active, textRole));
+    if (m_fore && !bgr::isSystemColor(*m_fore))
+        text = toQColor(*m_fore);
+    else if (m_back)
+        text = readableTextOn(toQColor(*m_back),
+                              m_fore ? toQColor(*m_fore) : QApplication::palette().color(QPalette::Active, m_textRole));
     if (text.isValid())
-        p.setColor(textRole, text);
-    w->setPalette(p);
+        p.setColor(m_textRole, text);
+    m_owner->setPalette(p);
 }
 
-bool themeChanged(const QEvent* event)
-{
-    return event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange;
-}
-
-}  // namespace
-
-TextBox::TextBox(QWidget* parent) : QLineEdit(parent), m_back(bgr::White)
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent), m_colors(this, QPalette::Base, QPalette::Text, bgr::White)
 {
     // A line edit keeps only 32767 characters by default; a value loaded from a file
     // must come back out of the field whole.
     setMaxLength(std::numeric_limits<int>::max());
 }
 
-void TextBox::setBackColor(quint32 c)
-{
-    m_back = c;
-    applyColors();
-}
-
-void TextBox::setForeColor(quint32 c)
-{
-    m_fore = c;
-    applyColors();
-}
-
-void TextBox::applyColors()
-{
-    const QScopedValueRollback<bool> guard(m_applying, true);
-    applyFixedColors(this, QPalette::Base, QPalette::Text, m_back, m_fore);
-}
-
 void TextBox::changeEvent(QEvent* event)
 {
     QLineEdit::changeEvent(event);
-    if (!m_applying && themeChanged(event))
-        applyColors();
+    m_colors.changed(event);
 }
 
-TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent), m_back(bgr::White) {}
-
-void TextArea::setBackColor(quint32 c)
-{
-    m_back = c;
-    applyColors();
-}
-
-void TextArea::applyColors()
-{
-    const QScopedValueRollback<bool> guard(m_applying, true);
-    applyFixedColors(this, QPalette::Base, QPalette::Text, m_back, std::nullopt);
-}
+TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent), m_colors(this, QPalette::Base, QPalette::Text, bgr::White)
+{}
 
 void TextArea::changeEvent(QEvent* event)
 {
     QPlainTextEdit::changeEvent(event);
-    if (!m_applying && themeChanged(event))
-        applyColors();
+    m_colors.changed(event);
 }
 
 void TextArea::keyPressEvent(QKeyEvent* event)
@@ -113,39 +97,26 @@ void TextArea::keyPressEvent(QKeyEvent* event)
     QPlainTextEdit::keyPressEvent(event);
 }
 
-Label::Label(const QString& caption, QWidget* parent) : QLabel(caption, parent)
+Label::Label(const QString& caption, QWidget* parent)
+    : QLabel(caption, parent), m_colors(this, QPalette::Window, QPalette::WindowText)
 {
     setTextFormat(Qt::PlainText);
 }
 
 void Label::setBackColor(quint32 c)
 {
-    m_back = c;
     setAutoFillBackground(true);
     // Fill with its own colour even inside a toolbar band, whose children would otherwise
     // take the band's button role and draw its grey whatever colour the label holds.
     setBackgroundRole(QPalette::Window);
     setForegroundRole(QPalette::WindowText);
-    applyColors();
-}
-
-void Label::setForeColor(quint32 c)
-{
-    m_fore = c;
-    applyColors();
-}
-
-void Label::applyColors()
-{
-    const QScopedValueRollback<bool> guard(m_applying, true);
-    applyFixedColors(this, QPalette::Window, QPalette::WindowText, m_back, m_fore);
+    m_colors.setBack(c);
 }
 
 void Label::changeEvent(QEvent* event)
 {
     QLabel::changeEvent(event);
-    if (!m_applying && themeChanged(event))
-        applyColors();
+    m_colors.changed(event);
 }
 
 Shape::Shape(quint32 fill, QWidget* parent) : QWidget(parent), m_fill(fill)

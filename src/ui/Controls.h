@@ -9,46 +9,58 @@
 
 namespace kolvane {
 
-// Small wrappers that let the windows keep colours as the program's own 0x00BBGGRR
-// values and read them back exactly (the ID reminder's blink compares them). Text left in
-// the theme's colour stays readable on the fixed backgrounds (readableTextOn), and both
-// follow a change of the desktop theme.
+// The colours of one control as the program's own 0x00BBGGRR values, read back exactly
+// (the ID reminder's blink compares them). Text left in the theme's colour stays readable
+// on the fixed background (readableTextOn), and both follow a change of the desktop theme.
+class FixedColors {
+public:
+    FixedColors(QWidget* owner, QPalette::ColorRole backRole, QPalette::ColorRole textRole,
+                std::optional<quint32> back = std::nullopt);
+    void setBack(quint32 bgr);
+    void setFore(quint32 bgr);
+    std::optional<quint32> back() const { return m_back; }
+    // From the owner's changeEvent: paints again after a change of theme.
+    void changed(const QEvent* event);
+
+private:
+    void apply();
+    QWidget* m_owner;
+    QPalette::ColorRole m_backRole;
+    QPalette::ColorRole m_textRole;
+    std::optional<quint32> m_back;
+    std::optional<quint32> m_fore;  // the theme's text colour until set
+    bool m_applying = false;
+};
 
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
     explicit TextBox(QWidget* parent = nullptr);
-    void setBackColor(quint32 bgr);
-    quint32 backColor() const { return m_back; }
+    void setBackColor(quint32 bgr) { m_colors.setBack(bgr); }
+    quint32 backColor() const { return m_colors.back().value_or(0); }
     // Without a call the text keeps the theme's text colour.
-    void setForeColor(quint32 bgr);
+    void setForeColor(quint32 bgr) { m_colors.setFore(bgr); }
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void applyColors();
-    quint32 m_back;
-    std::optional<quint32> m_fore;
-    bool m_applying = false;
+    FixedColors m_colors;
 };
 
-// The multi-line comments field: a fixed background, the theme's text colour where it
-// stays readable on it.
+// The multi-line comments field.
 class TextArea : public QPlainTextEdit {
     Q_OBJECT
 public:
     explicit TextArea(QWidget* parent = nullptr);
-    void setBackColor(quint32 bgr);
+    void setBackColor(quint32 bgr) { m_colors.setBack(bgr); }
 
 protected:
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void applyColors();
-    quint32 m_back;
-    bool m_applying = false;
+    FixedColors m_colors;
 };
 
 class Label : public QLabel {
@@ -57,17 +69,14 @@ public:
     explicit Label(const QString& caption = QString(), QWidget* parent = nullptr);
     // Gives the label an opaque background of this colour.
     void setBackColor(quint32 bgr);
-    quint32 backColor() const { return m_back.value_or(0); }
-    void setForeColor(quint32 bgr);
+    quint32 backColor() const { return m_colors.back().value_or(0); }
+    void setForeColor(quint32 bgr) { m_colors.setFore(bgr); }
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void applyColors();
-    std::optional<quint32> m_back;  // transparent until set
-    std::optional<quint32> m_fore;
-    bool m_applying = false;
+    FixedColors m_colors;  // transparent until a background is set
 };
 
 // A filled rectangle lying behind a small button, so that it shows as a frame around it.
