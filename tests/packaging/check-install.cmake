@@ -69,7 +69,7 @@ endif()
 # The metainfo must find its launcher in the installed tree.
 find_program(APPSTREAMCLI appstreamcli)
 if(NOT APPSTREAMCLI)
-  list(APPEND failures "appstreamcli not found: install the Debian package appstream (make deps)")
+  list(APPEND failures "appstreamcli not found: install the Debian package appstream (make test-deps)")
 else()
   execute_process(COMMAND "${APPSTREAMCLI}" validate-tree --no-net --strict "${PREFIX}"
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
