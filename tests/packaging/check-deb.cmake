@@ -42,8 +42,6 @@ if(NOT rc EQUAL 0)
 endif()
 message("${info}")
 string(REPLACE "." "\\." version_re "${VERSION}")
-# Each Qt library with the least version its symbols need, as only dpkg-shlibdeps writes it.
-set(qt_dep "libqt6[a-z]+6 \\(>= [0-9][^)]*\\)")
 set(fields
     "Package|kolvane"
     "Version|${version_re}"
@@ -54,7 +52,8 @@ set(fields
     "Homepage|https://[^ ]+"
     "Installed-Size|[1-9][0-9]*"
     "Description|Net Control log for amateur-radio nets"
-    "Depends|.*libc6 \\(>= [^)]+\\).*")
+    "Depends|.*libc6 \\(>= [^)]+\\).*"
+    "Recommends|qt6-wayland")
 foreach(entry IN LISTS fields)
   string(REPLACE "|" ";" entry "${entry}")
   list(GET entry 0 name)
@@ -70,11 +69,17 @@ foreach(entry IN LISTS fields)
 endforeach()
 if(info MATCHES "\n Depends: ([^\n]*)")
   set(depends "${CMAKE_MATCH_1}")
+  # Each library the program links, with the least version its symbols need: what
+  # dpkg-shlibdeps writes, and a hand-kept list would not.
   foreach(lib libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libstdc\\+\\+6)
     if(NOT depends MATCHES "(^|, )${lib} \\(>= [^)]+\\)")
       list(APPEND failures "Depends lacks a versioned ${lib}")
     endif()
   endforeach()
+  # The X11 platform plugin, which no library dependency brings in.
+  if(NOT depends MATCHES "(^|, )qt6-qpa-plugins(,|$)")
+    list(APPEND failures "Depends lacks qt6-qpa-plugins")
+  endif()
 endif()
 # The long description follows the synopsis, indented one space.
 if(NOT info MATCHES "\n Description: [^\n]*\n  Kolvane is for")
