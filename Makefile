@@ -7,27 +7,39 @@ FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_MAXLEN  ?= 4096
 
-APT_PACKAGES = cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev \
-               xvfb xauth imagemagick desktop-file-utils appstream clang
+# Debian packages by entry point: each installs only what it uses.
+BUILD_PACKAGES   = cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
+# Only without a display: make run then starts the program in a virtual X server.
+RUN_PACKAGES     = xvfb xauth
+# CPack's DEB generator finds the library dependencies with dpkg-shlibdeps, which needs file.
+PACKAGE_PACKAGES = dpkg-dev file
+# The packaging tests validate the launcher and the metainfo and build the .deb.
+TEST_PACKAGES    = desktop-file-utils appstream $(PACKAGE_PACKAGES)
+# libFuzzer's runtime is only a recommendation of clang's, so it is named here.
+FUZZ_PACKAGES    = clang libclang-rt-dev
 
-.PHONY: run test bench deps build asan fuzz install clean
+.PHONY: run test bench deps test-deps build asan fuzz package install clean
 
 deps:
-	@./tools/ensure-deps.sh $(APT_PACKAGES)
+	@./tools/ensure-deps.sh $(BUILD_PACKAGES)
+
+test-deps: deps
+	@./tools/ensure-deps.sh $(TEST_PACKAGES)
 
 build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
+	@[ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] || ./tools/ensure-deps.sh $(RUN_PACKAGES)
 	./tools/run-program.sh $(BUILD)/src/kolvane
 
-test: build
+test: build test-deps
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory asan
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
-asan: deps
+asan: deps test-deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKOLVANE_ASAN=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
@@ -41,6 +53,7 @@ bench: deps
 # New inputs go to $(FUZZ_BUILD)/corpus; a crash leaves its input in $(FUZZ_BUILD)/. Copy
 # inputs worth keeping into tests/fuzz/corpus, where the normal suite replays them.
 fuzz: deps
+	@./tools/ensure-deps.sh $(FUZZ_PACKAGES)
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DKOLVANE_BUILD_TESTS=ON -DKOLVANE_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) --target fuzz_session_reader -j $(JOBS)
@@ -48,6 +61,11 @@ fuzz: deps
 	$(FUZZ_BUILD)/tests/fuzz_session_reader -max_total_time=$(FUZZ_SECONDS) -max_len=$(FUZZ_MAXLEN) \
 	      -timeout=10 -dict=tests/fuzz/session.dict -artifact_prefix=$(FUZZ_BUILD)/ \
 	      $(FUZZ_BUILD)/corpus tests/fuzz/corpus
+
+# The Debian package, $(BUILD)/kolvane_<version>_<arch>.deb, installing under /usr.
+package: build
+	@./tools/ensure-deps.sh $(PACKAGE_PACKAGES)
+	cd $(BUILD) && cpack -G DEB
 
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX),)

@@ -29,6 +29,9 @@ void Program::Main()
 {
     // The splash reads the title while it loads, so the title comes first.
     QCoreApplication::setApplicationName(appTitle());
+    // The name of the installed launcher: Wayland compositors match windows to it by this
+    // name (the launcher's icon, grouping in the dock).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kolvane.Kolvane"));
     // Every window takes the application's icon unless it sets its own, the splash included.
     initIconResource();
     QIcon icon;

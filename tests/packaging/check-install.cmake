@@ -1,7 +1,7 @@
 # Installs the build into a fresh temporary prefix and checks that every file lands where
 # the desktop expects it.
 # Usage: cmake -DBUILD_DIR=... -DPREFIX=... -DAPP_ID=... -DICON_SIZES=16,32,...
-#              -DBINDIR=bin -DDATADIR=share -DDOCDIR=share/doc/x -P check-install.cmake
+#              -DBINDIR=bin -DDATADIR=share -DDOCDIR=share/doc/kolvane -P check-install.cmake
 
 foreach(var BUILD_DIR PREFIX APP_ID ICON_SIZES BINDIR DATADIR DOCDIR)
   if(NOT DEFINED ${var})
@@ -37,7 +37,7 @@ expect_file("${BINDIR}/kolvane")
 expect_file("${DATADIR}/applications/${APP_ID}.desktop")
 expect_file("${DATADIR}/metainfo/${APP_ID}.metainfo.xml")
 expect_file("${icons}/scalable/apps/${APP_ID}.svg")
-expect_file("${DOCDIR}/LICENSE")
+expect_file("${DOCDIR}/copyright")
 
 # Each PNG must really have the size of the folder it is in: the icon theme trusts the folder.
 foreach(size IN LISTS ICON_SIZES)
@@ -69,7 +69,7 @@ endif()
 # The metainfo must find its launcher in the installed tree.
 find_program(APPSTREAMCLI appstreamcli)
 if(NOT APPSTREAMCLI)
-  list(APPEND failures "appstreamcli not found: install the Debian package appstream (make deps)")
+  list(APPEND failures "appstreamcli not found: install the Debian package appstream (make test-deps)")
 else()
   execute_process(COMMAND "${APPSTREAMCLI}" validate-tree --no-net --strict "${PREFIX}"
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)

@@ -1,6 +1,6 @@
 # Runs the desktop-file and AppStream validators on the launcher and the metainfo file.
 # Usage: cmake -DSOURCE_DIR=<packaging dir> -DAPP_ID=<id> -P validate-desktop-files.cmake
-# A missing validator is a failure, not a skip: `make deps` installs both.
+# A missing validator is a failure, not a skip: `make test-deps` installs both.
 
 foreach(var SOURCE_DIR APP_ID)
   if(NOT DEFINED ${var})
@@ -14,10 +14,10 @@ set(metainfo "${SOURCE_DIR}/${APP_ID}.metainfo.xml")
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
 find_program(APPSTREAMCLI appstreamcli)
 if(NOT DESKTOP_FILE_VALIDATE)
-  message(FATAL_ERROR "desktop-file-validate not found: install the Debian package desktop-file-utils (make deps)")
+  message(FATAL_ERROR "desktop-file-validate not found: install the Debian package desktop-file-utils (make test-deps)")
 endif()
 if(NOT APPSTREAMCLI)
-  message(FATAL_ERROR "appstreamcli not found: install the Debian package appstream (make deps)")
+  message(FATAL_ERROR "appstreamcli not found: install the Debian package appstream (make test-deps)")
 endif()
 
 # desktop-file-validate exits 0 on warnings; a warning here is a defect all the same.

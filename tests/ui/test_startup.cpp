@@ -198,6 +198,9 @@ private slots:
         Program program(layer);
         program.Main();
         QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Kolvane"));
+        // The launcher the package installs is named for this, or the desktop cannot match
+        // the window to it.
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral(KOLVANE_APP_ID));
         QVERIFY(program.splash());
         QVERIFY(program.splash()->isVisible());
         QCOMPARE(layer.topMostCalls.size(), 1);
