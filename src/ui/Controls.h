@@ -30,9 +30,14 @@ public:
     void setBackColor(quint32 bgr);
     quint32 backColor() const { return m_back; }
     void setForeColor(quint32 bgr);
+    // The caption. A label named with nameWithCaption() keeps its accessible name current.
+    void setText(const QString& caption);
+    // Screen readers read the label as `what` and its caption ("ID timer 10:00").
+    void nameWithCaption(const QString& what);
 
 private:
     quint32 m_back = 0;
+    QString m_what;
 };
 
 // A filled rectangle lying behind a small button, so that it shows as a frame around it.
@@ -43,6 +48,11 @@ public:
     quint32 fillColor() const { return m_fill; }
     // Shown or hidden by the program, whatever the state of the window around it.
     bool Visible() const { return !isHidden(); }
+    void setVisible(bool visible) override;
+
+signals:
+    // Shown or hidden by the program.
+    void visibilityChanged();
 
 protected:
     void paintEvent(QPaintEvent*) override;
