@@ -59,34 +59,42 @@ private:
     frmDocument& m_doc;
 };
 
+// Tab or Shift+Tab into the comments continues them at their end.
+class CaretToEnd : public QObject {
+public:
+    explicit CaretToEnd(QPlainTextEdit* edit) : QObject(edit) { edit->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+                static_cast<QPlainTextEdit*>(watched)->moveCursor(QTextCursor::End);
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
-KeyboardRoute::KeyboardRoute(frmMain& main) : QObject(&main), m_main(main)
+KeyboardRoute::KeyboardRoute(frmMain& main)
+    : QObject(&main), m_main(main), m_panel(main.Frame1), m_sink(main.txtGirlFriend)
 {
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)}) {
         auto* shortcut = new QShortcut(keys, &main);
         connect(shortcut, &QShortcut::activated, this, &KeyboardRoute::switchPane);
     }
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusChanged(now); });
-    main.txtComments->installEventFilter(this);
+    new CaretToEnd(main.txtComments);
     // The sink only holds the focus; what is typed there would go nowhere.
     main.txtGirlFriend->setReadOnly(true);
 }
 
 void KeyboardRoute::focusChanged(QWidget* now)
 {
-    if (now && now != m_main.txtGirlFriend && m_main.Frame1->isAncestorOf(now))
+    if (now && m_panel && now != m_sink && m_panel->isAncestorOf(now))
         m_lastPanelControl = now;
-}
-
-bool KeyboardRoute::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_main.txtComments && event->type() == QEvent::FocusIn) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
-            m_main.txtComments->moveCursor(QTextCursor::End);
-    }
-    return false;
 }
 
 void KeyboardRoute::switchPane()

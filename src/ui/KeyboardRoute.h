@@ -20,15 +20,15 @@ public:
     // if none has had it); from anywhere else to the active participant's callsign.
     void switchPane();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void focusChanged(QWidget* now);
     void toNetPanel();
     void toParticipant();
 
     frmMain& m_main;
+    // Held apart from the window: focus changes go on while the window is destroyed.
+    QPointer<QWidget> m_panel;
+    QPointer<QWidget> m_sink;
     QPointer<QWidget> m_lastPanelControl;
 };
 
