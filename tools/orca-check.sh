@@ -24,7 +24,8 @@ if [ "${1:-}" != "--inside" ]; then
     Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
     xvfb=$!
     sleep 2
-    DISPLAY="$display" timeout 300 dbus-run-session -- "$0" --inside "$build/tests/kolvane_orca_driver" "$out"
+    DISPLAY="$display" timeout 300 dbus-run-session -- "$0" --inside "$build/tests/kolvane_orca_driver" "$out" \
+        2>"$out/session.log"
     status=$?
     kill "$xvfb" 2>/dev/null
     wait "$xvfb" 2>/dev/null
