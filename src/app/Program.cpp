@@ -3,6 +3,7 @@
 #include "app/AlwaysOnTop.h"
 #include "dialogs/frmSplash.h"
 #include "net/AppInfo.h"
+#include "ui/Accessibility.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmMain.h"
 
@@ -27,6 +28,8 @@ Program::~Program()
 
 void Program::Main()
 {
+    // Screen readers ask every text field of every window, dialogs included.
+    installAccessibility();
     // The splash reads the title while it loads, so the title comes first.
     QCoreApplication::setApplicationName(appTitle());
     // The name of the installed launcher: Wayland compositors match windows to it by this

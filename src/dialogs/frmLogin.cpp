@@ -1,5 +1,6 @@
 #include "dialogs/frmLogin.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Controls.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
@@ -23,6 +24,7 @@ frmLogin::frmLogin(WindowLayer& layer, QWidget* parent)
                           | Qt::MSWindowsFixedSizeDialogHint),
       m_layer(layer)
 {
+    installAccessibility();  // also where no main window has been made
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(QStringLiteral("Login"));
     setFixedSize(twips::size(3750, 1590));

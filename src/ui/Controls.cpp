@@ -119,9 +119,32 @@ void Label::changeEvent(QEvent* event)
     m_colors.changed(event);
 }
 
+void Label::setText(const QString& caption)
+{
+    if (caption == text())
+        return;
+    QLabel::setText(caption);
+    if (!m_what.isEmpty())
+        setAccessibleName(m_what + u' ' + caption);
+}
+
+void Label::nameWithCaption(const QString& what)
+{
+    m_what = what;
+    setAccessibleName(what + u' ' + text());
+}
+
 Shape::Shape(quint32 fill, QWidget* parent) : QWidget(parent), m_fill(fill)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Shape::setVisible(bool visible)
+{
+    const bool was = Visible();
+    QWidget::setVisible(visible);
+    if (Visible() != was)
+        emit visibilityChanged();
 }
 
 void Shape::paintEvent(QPaintEvent*)

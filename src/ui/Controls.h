@@ -71,12 +71,17 @@ public:
     void setBackColor(quint32 bgr);
     quint32 backColor() const { return m_colors.back().value_or(0); }
     void setForeColor(quint32 bgr) { m_colors.setFore(bgr); }
+    // The caption. A label named with nameWithCaption() keeps its accessible name current.
+    void setText(const QString& caption);
+    // Screen readers read the label as `what` and its caption ("ID timer 10:00").
+    void nameWithCaption(const QString& what);
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
     FixedColors m_colors;  // transparent until a background is set
+    QString m_what;
 };
 
 // A filled rectangle lying behind a small button, so that it shows as a frame around it.
@@ -87,6 +92,11 @@ public:
     quint32 fillColor() const { return m_fill; }
     // Shown or hidden by the program, whatever the state of the window around it.
     bool Visible() const { return !isHidden(); }
+    void setVisible(bool visible) override;
+
+signals:
+    // Shown or hidden by the program.
+    void visibilityChanged();
 
 protected:
     void paintEvent(QPaintEvent*) override;

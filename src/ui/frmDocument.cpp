@@ -3,8 +3,10 @@
 #include "net/Colors.h"
 #include "net/NetHeader.h"
 #include "net/Participants.h"
+#include "ui/Accessibility.h"
 #include "ui/Colors.h"
 #include "ui/Controls.h"
+#include "ui/KeyboardRoute.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmMain.h"
@@ -109,6 +111,9 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
                            static_cast<QPushButton*>(cmdTalk)})
         b->setToolTip(b->accessibleName());
     connect(this, &QWidget::windowTitleChanged, this, &frmDocument::nameForScreenReaders);
+    connect(shpActive, &Shape::visibilityChanged, this, &frmDocument::describeState);
+    connect(shpTalk, &Shape::visibilityChanged, this, &frmDocument::describeState);
+    routeParticipantKeys(*this);
 
     connect(txtCallsign, &QLineEdit::textChanged, this, &frmDocument::txtCallsign_Change);
     connect(cmdActive, &QPushButton::clicked, this, [this] {
@@ -141,10 +146,26 @@ void frmDocument::nameForScreenReaders()
     txtCallsign->setAccessibleName(who + QStringLiteral("callsign"));
     txtHandle->setAccessibleName(who + QStringLiteral("handle"));
     txtQTH->setAccessibleName(who + QStringLiteral("QTH"));
-    lblTalkTimer->setAccessibleName(who + QStringLiteral("talk time"));
+    lblTalkTimer->nameWithCaption(who + QStringLiteral("talk time"));
+    describeState();
+}
+
+void frmDocument::describeState()
+{
+    const QString state = shpTalk->Visible()     ? QStringLiteral("Talking")
+                          : shpActive->Visible() ? QStringLiteral("Active")
+                                                 : QStringLiteral("Inactive");
+    setAccessibleDescription(state);
+    setAccessibleChecked(cmdActive, shpActive->Visible());
+    setAccessibleChecked(cmdTalk, shpTalk->Visible());
+    // The fields say it too: the buttons leave the focus in the callsign.
+    for (QWidget* field :
+         {static_cast<QWidget*>(txtCallsign), static_cast<QWidget*>(txtHandle), static_cast<QWidget*>(txtQTH)})
+        field->setAccessibleDescription(state);
+    const QString who = QStringLiteral("Participant %1, ").arg(number());
     for (QWidget* b :
          {static_cast<QWidget*>(cmdActive), static_cast<QWidget*>(cmdClear), static_cast<QWidget*>(cmdTalk)})
-        b->setAccessibleDescription(who.trimmed());
+        b->setAccessibleDescription(who + state);
 }
 
 int frmDocument::number() const

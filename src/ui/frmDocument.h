@@ -63,6 +63,8 @@ protected:
 
 private:
     void nameForScreenReaders();
+    // Tells screen readers whether the participant is Inactive, Active or Talking.
+    void describeState();
     // A click into the window activates it before the button's own handler runs.
     void activateForClick();
     void paintFields(quint32 bgr);

@@ -5,8 +5,10 @@
 #include "net/DateStamp.h"
 #include "net/ElapsedTime.h"
 #include "net/Participants.h"
+#include "ui/Accessibility.h"
 #include "ui/Colors.h"
 #include "ui/Controls.h"
+#include "ui/KeyboardRoute.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmDocument.h"
@@ -36,6 +38,11 @@
 namespace kolvane {
 
 namespace {
+
+QString idTimerExpired()
+{
+    return QStringLiteral("ID timer expired");
+}
 
 TextBox* headerField(QWidget* parent, int l, int t, int w, int h, bool tabStop)
 {
@@ -70,6 +77,8 @@ QPushButton* captionButton(const QString& caption, QWidget* parent, int l, int t
 frmMain::frmMain(Module1& state, WindowLayer& layer, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_layer(layer)
 {
+    // Before any field exists, so that every one gets the program's accessible text.
+    installAccessibility();
     setCaption(appTitle());
     setObjectName(QStringLiteral("frmMain"));
 
@@ -83,6 +92,8 @@ frmMain::frmMain(Module1& state, WindowLayer& layer, QWidget* parent)
     createNetPanel();
     createStatusBar();
     createTimers();
+    describeIdTimer();
+    new KeyboardRoute(*this);
 }
 
 frmMain::~frmMain()
@@ -190,14 +201,12 @@ void frmMain::createNetPanel()
         {txtStop, "Stop time"},
         {txtFrequency, "Frequency"},
         {cmbMode, "Mode"},
-        {txtCntrlCall, "Net Control callsign"},
-        {txtCntrlHandle, "Net Control handle"},
-        {txtCntrlQTH, "Net Control QTH"},
+        {txtCntrlCall, "Callsign"},
+        {txtCntrlHandle, "Handle"},
+        {txtCntrlQTH, "QTH"},
         {txtComments, "Comments"},
         {cmdAddParticipant, "Add participant"},
         {cmdIDTimer, "ID timer start/stop"},
-        {lblIDTimer, "ID timer"},
-        {txtGirlFriend, "Parked focus"},
     };
     for (const auto& [widget, name] : names)
         widget->setAccessibleName(QString::fromLatin1(name));
@@ -205,7 +214,14 @@ void frmMain::createNetPanel()
     cmdIDTimer->setToolTip(cmdIDTimer->accessibleName());
     if (cmbMode->lineEdit())
         cmbMode->lineEdit()->setAccessibleName(cmbMode->accessibleName());
-    txtGirlFriend->setAccessibleDescription(QStringLiteral("Holds the keyboard focus after a net panel button"));
+    // A combo box names itself by its text here; its label comes to screen readers through
+    // the label's relation. The caption has no access key, so no key is taken.
+    Label2->setBuddy(cmbMode);
+    lblIDTimer->nameWithCaption(QStringLiteral("ID timer"));
+    txtGirlFriend->setAccessibleName(QStringLiteral("Net panel"));
+    txtGirlFriend->setAccessibleDescription(
+        QStringLiteral("Shift+Tab for the net panel, F6 for the participant window"));
+    connect(shpIDTimer, &Shape::visibilityChanged, this, &frmMain::describeIdTimer);
 
     connect(cmdStart, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
     connect(cmdStop, &QPushButton::clicked, this, &frmMain::cmdStop_Click);
@@ -228,6 +244,7 @@ void frmMain::createStatusBar()
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         return l;
     };
+    announcer = new Announcer(this);
     sbPanel1 = panel(sbStatusBar);
     sbPanel2 = panel(sbStatusBar);
     sbPanel3 = panel(sbStatusBar);
@@ -390,6 +407,8 @@ bool frmMain::event(QEvent* event)
 
 void frmMain::setStatusText(const QString& text)
 {
+    if (text != m_status)
+        announcer->announce(text);
     m_status = text;
     sbPanel1->setText(text);
     // Screen readers announce the status line when it changes.
@@ -459,12 +478,19 @@ void frmMain::setCommentsText(const QString& text)
 void frmMain::cmdStart_Click()
 {
     txtStart->setText(dateTimeStamp(QDateTime::currentDateTime()));
-    txtGirlFriend->setFocus();
+    parkFocus(QStringLiteral("Start stamped ") + txtStart->text());
 }
 
 void frmMain::cmdStop_Click()
 {
     txtStop->setText(dateTimeStamp(QDateTime::currentDateTime()));
+    parkFocus(QStringLiteral("Stop stamped ") + txtStop->text());
+}
+
+void frmMain::parkFocus(const QString& done)
+{
+    txtGirlFriend->setAccessibleName(done.isEmpty() ? QStringLiteral("Net panel")
+                                                    : QStringLiteral("Net panel, ") + done);
     txtGirlFriend->setFocus();
 }
 
@@ -585,7 +611,9 @@ void frmMain::cmdIDTimer_Click()
         timID->stop();
     else
         timID->start();
-    txtGirlFriend->setFocus();
+    describeIdTimer();
+    parkFocus(timID->isActive() ? QStringLiteral("ID timer running")
+                                : QStringLiteral("ID timer stopped at ") + lblIDTimer->text());
 }
 
 void frmMain::timID_Timer()
@@ -595,7 +623,18 @@ void frmMain::timID_Timer()
     if (m_state.iIDMinutes >= 10) {
         cmdIDTimer_Click();
         timBlink->start();
+        describeIdTimer();
+        txtGirlFriend->setAccessibleName(QStringLiteral("Net panel, ") + idTimerExpired());
+        announcer->announce(idTimerExpired());
     }
+}
+
+void frmMain::describeIdTimer()
+{
+    // Running shows as the button's checked state; an ended period, until the button is
+    // pressed again, in its description.
+    setAccessibleChecked(cmdIDTimer, shpIDTimer->Visible());
+    cmdIDTimer->setAccessibleDescription(timBlink->isActive() ? idTimerExpired() : QString());
 }
 
 void frmMain::timBlink_Timer()
@@ -616,6 +655,7 @@ void frmMain::mnuClearAll_Click()
     lblIDTimer->setText(QStringLiteral("00:00"));
     m_state.zeroIdCounters();
     lblIDTimer->setBackColor(bgr::SysInactiveBorder);
+    describeIdTimer();
 
     txtStart->setText(QString());
     txtStop->setText(QString());

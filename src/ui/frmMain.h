@@ -22,6 +22,7 @@ class QToolBar;
 
 namespace kolvane {
 
+class Announcer;
 class ImageList;
 class Label;
 class Shape;
@@ -179,6 +180,8 @@ public:
     SmallButton* cmdIDTimer = nullptr;
     TextArea* txtComments = nullptr;
     TextBox* txtGirlFriend = nullptr;
+    // Speaks the status line and the end of an ID period to screen readers.
+    Announcer* announcer = nullptr;
 
     // ---- menus (the hidden items exist and are never shown)
     QMenu* mnuFile = nullptr;
@@ -260,6 +263,10 @@ private:
     // screen. The frame is known only once a window manager has framed the window, so
     // this runs again when it reports one.
     void placeByOuterFrame();
+    // Moves the focus to the sink, whose name tells a screen reader where the focus is and
+    // what has just been done.
+    void parkFocus(const QString& done = QString());
+    void describeIdTimer();
     void onSubWindowActivated(QMdiSubWindow* window);
     // Arranges the open participant windows (0 cascade, 1 tile horizontally, 2 tile
     // vertically, 3 arrange icons), taking them in stacking order, topmost first.
