@@ -110,7 +110,8 @@ void frmMain::SortWindows()
     {
         // Every activation lets events run; the area is painted once, after the sort.
         UpdatesFrozen frozen(mdiArea);
-        visitParticipants(m_state, [this](frmDocument* d) { mdiArea->setActiveSubWindow(d); });
+        ActivationBatch batch(*this);
+        visitParticipants(m_state, [this](frmDocument* d) { activateParticipant(d); });
     }
     m_layer.processPendingEvents();
     mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, !maximizeOnActivation);
@@ -191,7 +192,7 @@ void frmMain::arrange(int layout)
     // A maximised window takes its place in the layout like the others. Restoring it brings
     // it to the front and makes it active, so the sorted stack and the active window are put
     // back afterwards. (Qt keeps icons below the open windows whatever the order.)
-    QPointer<QMdiSubWindow> active = mdiArea->currentSubWindow();
+    QPointer<frmDocument> active = frontParticipant();
     bool restored = false;
     for (QMdiSubWindow* w : windows) {
         if (w->isMaximized()) {
@@ -202,8 +203,7 @@ void frmMain::arrange(int layout)
     if (restored) {
         // Activation moves the window it leaves, so the stack is rebuilt after it.
         QList<QPointer<QMdiSubWindow>> alive(windows.cbegin(), windows.cend());
-        if (active)
-            mdiArea->setActiveSubWindow(active);
+        activateParticipant(active);
         windows.clear();
         for (const auto& w : alive) {
             if (w)

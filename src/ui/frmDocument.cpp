@@ -204,7 +204,10 @@ void frmDocument::txtCallsign_Change()
 void frmDocument::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
+    m_main.participantClosing(this);
     QMdiSubWindow::closeEvent(event);
+    if (event->isAccepted())
+        m_main.participantClosed(this);
 }
 
 void frmDocument::resizeEvent(QResizeEvent* event)
@@ -257,7 +260,7 @@ void frmDocument::cmdActive_Click()
         cmdClear->setEnabled(true);
         FrameBrightSub();
     }
-    txtCallsign->setFocus();
+    m_main.focusParticipantField(this, txtCallsign);
 }
 
 void frmDocument::cmdTalk_Click()
@@ -291,7 +294,7 @@ void frmDocument::cmdTalk_Click()
         m_main.setStatusText(QStringLiteral("At turn: ") + txtCallsign->text() + QStringLiteral(" - ")
                              + txtHandle->text() + QStringLiteral(" from ") + txtQTH->text());
     }
-    txtCallsign->setFocus();
+    m_main.focusParticipantField(this, txtCallsign);
 }
 
 void frmDocument::cmdClear_Click()
@@ -306,7 +309,7 @@ void frmDocument::cmdClear_Click()
     txtQTH->setText(QString());
     lblTalkTimer->setText(QStringLiteral("00:00"));
     paintFields(bgr::LightCyan);
-    txtCallsign->setFocus();
+    m_main.focusParticipantField(this, txtCallsign);
 }
 
 }  // namespace kolvane

@@ -43,6 +43,23 @@ private:
     QPointer<frmMain> m_main;
 };
 
+// Holds back the real activation of participant windows for the life of the scope. A window
+// brought to the front meanwhile is raised to the top of the stack and its activation
+// handling runs at once, in the same order as before; when the outermost scope ends, the
+// window then in front is activated once, for real, and takes the focus. Each real
+// activation makes Qt walk every child window (regions, title eliding), so activating each
+// of n windows in turn costs the square of n.
+class ActivationBatch {
+public:
+    explicit ActivationBatch(frmMain& main);
+    ~ActivationBatch();
+    ActivationBatch(const ActivationBatch&) = delete;
+    ActivationBatch& operator=(const ActivationBatch&) = delete;
+
+private:
+    QPointer<frmMain> m_main;
+};
+
 // The main window: a multiple-document frame with the net panel, the status line, the
 // three timers of the net and the participant windows in its client area.
 class frmMain : public QMainWindow {
@@ -85,6 +102,15 @@ public:
     void closeAllParticipants();
     // The open participant windows in ascending number.
     QList<frmDocument*> openParticipants() const;
+    // Brings a participant window to the front as the active one: the top of the stack, the
+    // focus, and its activation handling (a window already in front stays as it is).
+    void activateParticipant(frmDocument* d);
+    // Puts the keyboard focus into a field of a participant window, which brings that window
+    // to the front.
+    void focusParticipantField(frmDocument* d, QWidget* field);
+    // A participant window's close handling tells the frame before and after the window goes.
+    void participantClosing(frmDocument* d);
+    void participantClosed(frmDocument* d);
 
     // ---- talk timer and ID timer
     void timTalk_Timer();
@@ -250,6 +276,11 @@ private:
     void createToolBar();
     void updateDateTimePanels();
     void onSubWindowActivated(QMdiSubWindow* window);
+    // The participant window in front: the active one, or the one a batch has brought forward.
+    frmDocument* frontParticipant() const;
+    void endActivationBatch();
+    // Makes `d` the window Qt activated last, without running its activation handling.
+    void activateForQtOnly(frmDocument* d);
     // Arranges the open participant windows (0 cascade, 1 tile horizontally, 2 tile
     // vertically, 3 arrange icons), taking them in stacking order, topmost first.
     void arrange(int layout);
@@ -263,6 +294,12 @@ private:
     friend class BusyScope;
     int m_busy = 0;
     bool m_closeWaiting = false;
+    friend class ActivationBatch;
+    int m_activationBatch = 0;
+    QPointer<frmDocument> m_front;           // in front as far as the batch goes
+    QPointer<QWidget> m_frontFocus;          // the field asked for in the window in front
+    QPointer<frmDocument> m_closingNext;     // comes forward when the window in front has closed
+    QPointer<frmDocument> m_activationDone;  // activated for real, its handling already run
 };
 
 }  // namespace kolvane
