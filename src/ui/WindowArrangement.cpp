@@ -108,8 +108,8 @@ void frmMain::SortWindows()
     const bool maximizeOnActivation = !mdiArea->testOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
     {
-        // Every activation lets events run; the area is painted once, after the sort.
-        UpdatesFrozen frozen(mdiArea);
+        // Every activation lets events run; what the sort changes is painted once, after it.
+        PaintingHeld held(*this);
         ActivationBatch batch(*this);
         visitParticipants(m_state, [this](frmDocument* d) { activateParticipant(d); });
     }
@@ -169,6 +169,7 @@ void frmMain::mnuWindowRestoreAll_Click()
 void frmMain::arrange(int layout)
 {
     BusyScope busy(*this);
+    applyPendingStacking();
     const QList<QMdiSubWindow*> all = byStackingOrder(mdiArea);
     QList<QMdiSubWindow*> icons;
     QList<QMdiSubWindow*> windows;
@@ -204,6 +205,7 @@ void frmMain::arrange(int layout)
         // Activation moves the window it leaves, so the stack is rebuilt after it.
         QList<QPointer<QMdiSubWindow>> alive(windows.cbegin(), windows.cend());
         activateParticipant(active);
+        applyPendingStacking();
         windows.clear();
         for (const auto& w : alive) {
             if (w)

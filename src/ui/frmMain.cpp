@@ -322,6 +322,29 @@ BusyScope::~BusyScope()
     });
 }
 
+PaintingHeld::PaintingHeld(frmMain& main) : m_main(&main)
+{
+    ++main.m_paintingHeld;
+}
+
+PaintingHeld::~PaintingHeld()
+{
+    if (!m_main || --m_main->m_paintingHeld > 0 || !m_main->m_paintWanted)
+        return;
+    m_main->m_paintWanted = false;
+    QCoreApplication::postEvent(m_main.data(), new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+}
+
+bool frmMain::event(QEvent* event)
+{
+    // Qt paints what has changed when this request arrives; while painting is held it waits.
+    if (event->type() == QEvent::UpdateRequest && m_paintingHeld > 0) {
+        m_paintWanted = true;
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
 void frmMain::closeEvent(QCloseEvent* event)
 {
     if (m_busy > 0) {
@@ -520,9 +543,11 @@ void frmMain::onSubWindowActivated(QMdiSubWindow* window)
     if (!doc || doc == m_activationDone)
         return;  // nothing activated, or a window whose activation handling has run already
     if (m_activationBatch > 0) {
-        // Qt activated it by itself in the middle of a batch: it is in front now.
+        // Qt activated it by itself in the middle of a batch: it is in front now, above the
+        // windows brought forward before it.
         m_front = doc;
         m_frontFocus = nullptr;
+        m_raised << doc;
     }
     doc->Form_Activate();
 }
@@ -562,7 +587,7 @@ void frmMain::activateParticipant(frmDocument* d)
         return;  // as with a real activation, the window in front stays as it is
     m_front = d;
     m_frontFocus = nullptr;
-    d->raise();
+    m_raised << d;
     d->Form_Activate();
 }
 
@@ -610,8 +635,36 @@ void frmMain::participantClosed(frmDocument* d)
     activateParticipant(next);
 }
 
+void frmMain::applyPendingStacking()
+{
+    if (m_raised.isEmpty())
+        return;
+    // Raised one after another, the windows would end in this order: those never raised as
+    // they lay, below those raised, the one raised last on top. Only the windows out of place
+    // move, so a stack already in that order is not repainted.
+    QList<QMdiSubWindow*> raised;
+    for (auto it = m_raised.crbegin(); it != m_raised.crend(); ++it) {
+        if (*it && !(*it)->isHidden() && !raised.contains(it->data()))
+            raised.prepend(it->data());
+    }
+    m_raised.clear();
+    const QList<QMdiSubWindow*> stack = mdiArea->subWindowList(QMdiArea::StackingOrder);  // bottom first
+    QList<QMdiSubWindow*> wanted;
+    for (QMdiSubWindow* w : stack) {
+        if (!raised.contains(w))
+            wanted << w;
+    }
+    wanted << raised;
+    qsizetype same = 0;
+    while (same < stack.size() && same < wanted.size() && stack.at(same) == wanted.at(same))
+        ++same;
+    for (qsizetype i = same; i < wanted.size(); ++i)
+        wanted.at(i)->raise();
+}
+
 void frmMain::activateForQtOnly(frmDocument* d)
 {
+    applyPendingStacking();  // Qt raises the window it activates
     if (!d || mdiArea->currentSubWindow() == d)
         return;
     m_activationDone = d;
@@ -626,6 +679,7 @@ void frmMain::endActivationBatch()
     m_front = nullptr;
     m_frontFocus = nullptr;
     m_closingNext = nullptr;
+    applyPendingStacking();
     if (!front || front->isHidden())
         return;
     // Qt moves the window it had activated before to just under the one it activates now;
@@ -715,8 +769,9 @@ void frmMain::mnuClearAll_Click()
     txtComments->clear();
 
     // Highest number first, so participant 1 ends in front and active. Activation lets
-    // events run, so every step checks that the window is still there.
-    std::optional<UpdatesFrozen> frozen(std::in_place, mdiArea);
+    // events run, so every step checks that the window is still there. What the loop changes
+    // is painted once, after it.
+    std::optional<PaintingHeld> held(std::in_place, *this);
     std::optional<ActivationBatch> batch(std::in_place, *this);
     for (int i = qMin(m_state.lDocumentCount, kParticipantLimit); i >= 1; --i) {
         QPointer<frmDocument> d = m_state.slot(i);
@@ -737,7 +792,7 @@ void frmMain::mnuClearAll_Click()
             d->FrameDimSub();
     }
     batch.reset();
-    frozen.reset();
+    held.reset();
     m_layer.processPendingEvents();
     setStatusText(statusIdle());
 }

@@ -60,6 +60,20 @@ private:
     QPointer<frmMain> m_main;
 };
 
+// Holds back the painting of the main window for the life of the scope; what changed
+// meanwhile is painted afterwards, and only that. (Disabling updates would repaint the whole
+// window when they are enabled again.)
+class PaintingHeld {
+public:
+    explicit PaintingHeld(frmMain& main);
+    ~PaintingHeld();
+    PaintingHeld(const PaintingHeld&) = delete;
+    PaintingHeld& operator=(const PaintingHeld&) = delete;
+
+private:
+    QPointer<frmMain> m_main;
+};
+
 // The main window: a multiple-document frame with the net panel, the status line, the
 // three timers of the net and the participant windows in its client area.
 class frmMain : public QMainWindow {
@@ -267,6 +281,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void createNetPanel();
@@ -281,6 +296,8 @@ private:
     void endActivationBatch();
     // Makes `d` the window Qt activated last, without running its activation handling.
     void activateForQtOnly(frmDocument* d);
+    // Puts the windows a batch has brought forward on top of the stack, the last one uppermost.
+    void applyPendingStacking();
     // Arranges the open participant windows (0 cascade, 1 tile horizontally, 2 tile
     // vertically, 3 arrange icons), taking them in stacking order, topmost first.
     void arrange(int layout);
@@ -294,9 +311,13 @@ private:
     friend class BusyScope;
     int m_busy = 0;
     bool m_closeWaiting = false;
+    friend class PaintingHeld;
+    int m_paintingHeld = 0;
+    bool m_paintWanted = false;
     friend class ActivationBatch;
     int m_activationBatch = 0;
     QPointer<frmDocument> m_front;           // in front as far as the batch goes
+    QList<QPointer<frmDocument>> m_raised;   // brought forward by the batch, in this order
     QPointer<QWidget> m_frontFocus;          // the field asked for in the window in front
     QPointer<frmDocument> m_closingNext;     // comes forward when the window in front has closed
     QPointer<frmDocument> m_activationDone;  // activated for real, its handling already run
