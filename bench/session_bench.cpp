@@ -173,6 +173,16 @@ struct Session {
     QString saved() const { return folder + QStringLiteral("/saved.kvs"); }
 };
 
+// Lets the windows settle: Qt refreshes a child window's cached frame 200 ms after it was
+// last resized, and an operator's next command comes later than that.
+void settle()
+{
+    QEventLoop loop;
+    QTimer::singleShot(250, &loop, &QEventLoop::quit);
+    loop.exec();
+    drain();
+}
+
 // Puts the session in the state the command starts from.
 void prepare(Session& s, Command c, int stations)
 {
@@ -202,7 +212,7 @@ void prepare(Session& s, Command c, int stations)
     default:
         break;
     }
-    drain();
+    settle();
 }
 
 void run(Session& s, Command c, int stations)
