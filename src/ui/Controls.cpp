@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QHash>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -119,7 +120,21 @@ QFont verdanaFont(double pointSize, bool bold)
 void autoSizeKeepingRightEdge(QLabel* label)
 {
     const QRect before = label->geometry();
-    label->adjustSize();
+    // Every participant window sizes the same captions in the same font; laying out the text
+    // once is enough.
+    static QHash<QString, QSize> sizes;
+    const bool plain = label->textFormat() == Qt::PlainText && !label->wordWrap()
+                       && label->frameShape() == QFrame::NoFrame && label->margin() == 0 && label->indent() < 0;
+    if (plain) {
+        label->ensurePolished();
+        const QString key = label->text() + QChar(0) + label->font().key();
+        auto it = sizes.constFind(key);
+        if (it == sizes.constEnd())
+            it = sizes.insert(key, label->sizeHint());
+        label->resize(*it);
+    } else {
+        label->adjustSize();
+    }
     if (label->width() > before.width())
         label->move(before.right() + 1 - label->width(), label->y());
 }
