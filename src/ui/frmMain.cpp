@@ -78,7 +78,7 @@ frmMain::frmMain(Module1& state, WindowLayer& layer, QWidget* parent)
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::onSubWindowActivated);
 
     createMenus();
-    createToolBar();
+    // The toolbar starts hidden and nothing shows it: it and its pictures are made on first use.
     createNetPanel();
     createStatusBar();
     createTimers();
@@ -101,7 +101,6 @@ void frmMain::createNetPanel()
     tbCntrl->setFloatable(false);
     tbCntrl->toggleViewAction()->setVisible(false);
     tbCntrl->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, tbCntrl);
 
     // The overflow button a narrow window shows at the band's end.

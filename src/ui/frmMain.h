@@ -173,12 +173,14 @@ public:
     void mnuViewOptions_Click();
     void mnuToolsOptions_Click();
     void tbToolBar_ButtonClick(const QString& key);
+    // The toolbar band (tbToolBar) with its pictures (imlToolbarIcons), made on first use.
+    QToolBar* ensureToolBar();
     // A message stub: the text in a plain message box titled with the application title.
     void showStub(const QString& text);
 
     // ---- controls of the frame
-    QMdiArea* mdiArea = nullptr;  // the client area
-    QToolBar* tbToolBar = nullptr;
+    QMdiArea* mdiArea = nullptr;    // the client area
+    QToolBar* tbToolBar = nullptr;  // null until ensureToolBar()
     ImageList* imlToolbarIcons = nullptr;
     QToolBar* tbCntrl = nullptr;
     QStatusBar* sbStatusBar = nullptr;
@@ -288,7 +290,6 @@ private:
     void createStatusBar();
     void createTimers();
     void createMenus();
-    void createToolBar();
     void updateDateTimePanels();
     void onSubWindowActivated(QMdiSubWindow* window);
     // The participant window in front: the active one, or the one a batch has brought forward.
