@@ -6,6 +6,7 @@
 #include "ui/Twips.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QHash>
 #include <QPainter>
@@ -137,6 +138,35 @@ void autoSizeKeepingRightEdge(QLabel* label)
     }
     if (label->width() > before.width())
         label->move(before.right() + 1 - label->width(), label->y());
+}
+
+namespace {
+
+class SizeOnFirstShow : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            static_cast<QLabel*>(watched)->adjustSize();
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void autoSizeWhenShown(QLabel* label)
+{
+    if (!label->isHidden()) {
+        label->adjustSize();
+        return;
+    }
+    label->installEventFilter(new SizeOnFirstShow(label));
 }
 
 void forceCallsignCase(QLineEdit* field)
