@@ -1,11 +1,16 @@
 // Benchmarks of a running Kolvane session, all in one process on the real windows:
 //   - resident memory after start and with 100 participant windows;
-//   - opening a 100-station session file with long comments (including the tiling) and
-//     saving it;
-//   - Clear All and New Session on 100 windows;
-//   - the ID timer's 600-tick period against the monotonic clock, at a shortened period.
-// Every step runs from the event loop, the way the operator's commands do, so windows
-// closed by one step are deleted before the next one is measured.
+//   - Open (with the tiling it does), Sort + Tile, Save, Clear All and New Session at 10,
+//     25, 50 and 100 stations, each timed until its windows are really created or gone:
+//     the windows closed by a step are deleted and everything is painted (and, on X, on
+//     the server) before the clock stops;
+//   - the ID timer at its real 1000 ms period for a short run.
+// Every step runs from the event loop, the way the operator's commands do.
+//
+// usage: bench_session [--repeats N] [--id-ticks N] [--instructions]
+// With --instructions it runs each command once per size under callgrind's eye instead
+// (started with --collect-atstart=no): only the command and the draining of its events are
+// counted, one dump per command and size, labelled "<command> <stations>".
 
 #include "BenchSupport.h"
 
@@ -19,7 +24,6 @@
 #include "ui/frmMain.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -31,8 +35,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -42,10 +48,7 @@ using bench::monotonicNs;
 
 namespace {
 
-constexpr int kStations = 100;
-constexpr int kRepeats = 5;
-constexpr int kIdTicks = 600;
-constexpr int kIdIntervalMs = 10;
+const int kSizes[] = {10, 25, 50, 100};
 
 // The real window layer, except that nothing waits for a person: a message box is
 // counted and reported, a file dialog is cancelled.
@@ -93,7 +96,8 @@ QStringList commentLines()
 }
 
 // A session file of `count` stations with long comments, in the program's layout: CR LF
-// line ends, the header lines, the comments, the separator, four lines per station.
+// line ends, the header lines, the comments, the separator, four lines per station, every
+// other one active.
 bool writeSessionFile(const QString& path, int count)
 {
     QStringList lines{QStringLiteral("Kolvane Storage, file format 1.0"),
@@ -117,14 +121,22 @@ bool writeSessionFile(const QString& path, int count)
 
 // ---------------------------------------------------------------- the session on screen
 
-// Opens participant windows until `count` are open (New Session first when the numbering
-// has run past the open windows).
-void ensureWindows(frmMain& main, int count)
+// Runs what the commands left behind until nothing is pending: the deletion of closed
+// windows (which a nested event loop holds back), layout and painting; then waits for the
+// display server to have drawn it.
+void drain()
 {
-    if (main.openParticipants().size() != main.state().lDocumentCount)
-        main.mnuFileNew_Click();
-    while (main.state().lDocumentCount < count)
-        main.AddParticipant();
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    bench::syncWithDisplayServer();
+}
+
+// Participant windows that exist as objects, whether open or closed but not yet deleted.
+int livingWindows(frmMain& main)
+{
+    return int(main.mdiArea->findChildren<frmDocument*>().size());
 }
 
 // Header, long comments and every open participant's fields, every other one active.
@@ -144,23 +156,134 @@ void fillSession(frmMain& main)
         d->txtHandle->setText(handle(i));
         d->txtQTH->setText(qth(i));
         if (i % 2 && !d->shpActive->Visible())
-            d->cmdActive->click();
+            d->cmdActive_Click();
     }
 }
 
-// ---------------------------------------------------------------- results
+// ---------------------------------------------------------------- the commands
 
-struct Results {
-    long rssStartKb = -1;
-    long rss100Kb = -1;
-    std::vector<double> openMs, openPaintMs, saveMs, clearMs, newMs;
-    QString openNote, saveNote;
-    int savedBytes = 0;
-    std::vector<qint64> tickNs;  // monotonic time of each ID timer tick
-    qint64 idStartNs = 0;
-    QString idLabel;
-    bool idBlinking = false;
+enum Command { Open, SortTile, Save, ClearAll, New, CommandCount };
+const char* const kCommandNames[] = {"Open (with tiling)", "Sort + Tile", "Save", "Clear All", "New Session"};
+const char* const kCommandKeys[] = {"open", "sort+tile", "save", "clear-all", "new"};
+
+struct Session {
+    frmMain& main;
+    QString folder;
+    QString file(int stations) const { return folder + QStringLiteral("/net-%1.kvs").arg(stations); }
+    QString saved() const { return folder + QStringLiteral("/saved.kvs"); }
 };
+
+// Lets the windows settle: Qt refreshes a child window's cached frame 200 ms after it was
+// last resized, and an operator's next command comes later than that.
+void settle()
+{
+    QEventLoop loop;
+    QTimer::singleShot(250, &loop, &QEventLoop::quit);
+    loop.exec();
+    drain();
+}
+
+// Puts the session in the state the command starts from.
+void prepare(Session& s, Command c, int stations)
+{
+    frmMain& main = s.main;
+    switch (c) {
+    case Open:
+        // A one-window session to open from, as after start-up.
+        main.mnuFileNew_Click();
+        break;
+    case SortTile:
+    case Save:
+    case ClearAll:
+    case New:
+        if (main.openParticipants().size() != stations || main.state().lDocumentCount != stations) {
+            main.state().sOpenFileName = s.file(stations);
+            main.LoadSessionFile();
+        }
+        fillSession(main);
+        if (c == SortTile) {
+            // The operator last clicked the highest window, so the sort has work to do.
+            if (frmDocument* last = main.state().slot(stations))
+                main.mdiArea->setActiveSubWindow(last);
+        }
+        if (c == Save)
+            QFile::remove(s.saved());
+        break;
+    default:
+        break;
+    }
+    settle();
+}
+
+void run(Session& s, Command c, int stations)
+{
+    frmMain& main = s.main;
+    switch (c) {
+    case Open:
+        main.state().sOpenFileName = s.file(stations);
+        main.LoadSessionFile();
+        break;
+    case SortTile:
+        main.mnuWindowTileHorizontal_Click();
+        break;
+    case Save:
+        main.state().sSessionFileName = s.saved();
+        main.SaveSessionFile();
+        break;
+    case ClearAll:
+        main.mnuClearAll_Click();
+        break;
+    case New:
+        main.mnuFileNew_Click();
+        break;
+    default:
+        break;
+    }
+    drain();
+}
+
+// What the command must have left, so a fast time cannot come from a command that did
+// nothing. Empty when it did its work.
+QString check(Session& s, Command c, int stations)
+{
+    frmMain& main = s.main;
+    const QList<frmDocument*> docs = main.openParticipants();
+    const int living = livingWindows(main);
+    switch (c) {
+    case Open:
+        if (docs.size() != stations || main.txtCntrlCall->text() != QStringLiteral("W1NC")
+            || docs.last()->txtCallsign->text() != station(stations))
+            return QStringLiteral("the file was not loaded (%1 windows open)").arg(docs.size());
+        break;
+    case SortTile:
+        if (main.activeParticipant() != main.state().slot(1) || main.statusText() != QStringLiteral("Status: Idle"))
+            return QStringLiteral("participant 1 is not in front");
+        break;
+    case Save: {
+        QFile f(s.saved());
+        if (!f.open(QIODevice::ReadOnly) || f.readLine() != QByteArrayLiteral("Kolvane Storage, file format 1.0\r\n")
+            || f.readLine() != QByteArray::number(stations) + "\r\n")
+            return QStringLiteral("no session file was written");
+        break;
+    }
+    case ClearAll:
+        if (docs.size() != stations || !docs.last()->txtCallsign->text().isEmpty()
+            || main.activeParticipant() != main.state().slot(1))
+            return QStringLiteral("the windows were not cleared");
+        break;
+    case New:
+        if (docs.size() != 1)
+            return QStringLiteral("%1 windows open after New Session").arg(docs.size());
+        break;
+    default:
+        break;
+    }
+    if (living != docs.size())
+        return QStringLiteral("%1 closed windows not yet deleted").arg(living - docs.size());
+    return QString();
+}
+
+// ---------------------------------------------------------------- the ID timer
 
 // Notes the time of every timer event of the watched timer, before its timeout handlers
 // run, so the handlers' own work does not count as timer lateness.
@@ -179,6 +302,60 @@ protected:
 private:
     std::vector<qint64>& m_ticks;
 };
+
+struct IdRun {
+    int wanted = 0;
+    qint64 startNs = 0;
+    std::vector<qint64> tickNs;
+    QString label;
+};
+
+void printIdTimer(const IdRun& id)
+{
+    const int n = int(id.tickNs.size());
+    std::printf("ID timer at its real period (1000 ms), %d ticks with 100 stations on screen, against "
+                "CLOCK_MONOTONIC\n",
+                id.wanted);
+    if (n < id.wanted || n < 2) {
+        std::printf("  only %d ticks arrived\n", n);
+        return;
+    }
+    double sx = 0, sy = 0, sxx = 0, sxy = 0, worstLate = 0;
+    for (int k = 0; k < id.wanted; ++k) {
+        const double x = k + 1;
+        const double y = double(id.tickNs[size_t(k)] - id.startNs) / 1e6;
+        sx += x;
+        sy += y;
+        sxx += x * x;
+        sxy += x * y;
+        worstLate = std::max(worstLate, y - x * 1000.0);
+    }
+    const double m = id.wanted;
+    const double slope = (m * sxy - sx * sy) / (m * sxx - sx * sx);  // the real length of one tick
+    // The slope's standard error: how far the jitter of a short run leaves it uncertain.
+    const double intercept = (sy - slope * sx) / m;
+    double residuals = 0;
+    for (int k = 0; k < id.wanted; ++k) {
+        const double y = double(id.tickNs[size_t(k)] - id.startNs) / 1e6;
+        residuals += std::pow(y - (intercept + slope * (k + 1)), 2);
+    }
+    const double slopeError = m > 2 ? std::sqrt(residuals / (m - 2) / (sxx - sx * sx / m)) : 0.0;
+    const double lastLate = double(id.tickNs[size_t(id.wanted - 1)] - id.startNs) / 1e6 - m * 1000.0;
+    std::printf("  %-50s %10.3f s   (label %s)\n", "measured length of the run", (lastLate + m * 1000.0) / 1000.0,
+                qPrintable(id.label));
+    std::printf("  %-50s %+10.3f ms\n", "last tick behind its ideal time", lastLate);
+    std::printf("  %-50s %+10.3f us  (+/- %.3f)\n", "drift per tick (fitted period - 1000 ms)",
+                (slope - 1000.0) * 1000.0, slopeError * 1000.0);
+    std::printf("  %-50s %10.3f ms\n", "latest tick behind its ideal time", worstLate);
+    const double estimate = (lastLate + (slope - 1000.0) * (600 - m)) / 1000.0;
+    const double spread = slopeError * (600 - m) / 1000.0;
+    std::printf("  %-50s %+10.4f s   (+/- %.4f s)  target within 0.1 s  %s\n",
+                "ESTIMATE for a 600-tick period: lateness + drift", estimate, spread,
+                std::fabs(estimate) + spread <= 0.1 ? "met" : "not shown by this run");
+    std::printf("  (an estimate from the short run; bench_session --id-ticks 600 measures the whole ten minutes)\n");
+}
+
+// ---------------------------------------------------------------- steps from the event loop
 
 // Runs the steps one after another, each from the event loop. A step returns true when it
 // is done; a step that waits for timers returns false and calls resume() when it is.
@@ -205,282 +382,174 @@ private:
     std::deque<std::function<bool()>> m_steps;
 };
 
-double msSince(qint64 t0)
-{
-    return double(monotonicNs() - t0) / 1e6;
-}
-
-// Runs pending window events (layout, paint) until none are left.
-void settle()
-{
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-// ---------------------------------------------------------------- the measurements
-
-// OPEN A 100-STATION SESSION (incl. tiling). Goes through the public file API: the name
-// of the file to open, then LoadSessionFile, which closes the open windows, creates one
-// per station, tiles them and fills them. Counted only when the windows and the header
-// really came from the file.
-bool benchOpenSession(frmMain& main, const QString& path, Results& r)
-{
-    main.state().sOpenFileName = path;
-    const qint64 t0 = monotonicNs();
-    main.LoadSessionFile();
-    const double callMs = msSince(t0);
-    settle();
-    const double paintedMs = msSince(t0);
-
-    const QList<frmDocument*> docs = main.openParticipants();
-    const bool loaded = docs.size() == kStations && main.txtCntrlCall->text() == QStringLiteral("W1NC")
-                        && docs.last()->txtCallsign->text() == station(kStations);
-    if (!loaded) {
-        r.openNote = QStringLiteral("n/a: LoadSessionFile did not load the file (open windows: %1); the session-file "
-                                    "layer is not in this build yet")
-                         .arg(docs.size());
-        return false;
-    }
-    r.openMs.push_back(callMs);
-    r.openPaintMs.push_back(paintedMs);
-    return true;
-}
-
-// SAVE THE 100-STATION SESSION. Goes through the public file API: the name to save to,
-// then SaveSessionFile, which validates the header and writes the file. Counted only when
-// the file really was written.
-bool benchSaveSession(frmMain& main, const QString& path, Results& r)
-{
-    QFile::remove(path);
-    main.state().sSessionFileName = path;
-    const qint64 t0 = monotonicNs();
-    main.SaveSessionFile();
-    const double ms = msSince(t0);
-
-    QFile f(path);
-    const bool written = f.open(QIODevice::ReadOnly)
-                         && f.readLine() == QByteArrayLiteral("Kolvane Storage, file format 1.0\r\n")
-                         && f.readLine() == QByteArray::number(kStations) + "\r\n";
-    if (!written) {
-        r.saveNote = QStringLiteral("n/a: SaveSessionFile wrote no session file; the session-file layer is not in "
-                                    "this build yet");
-        return false;
-    }
-    r.savedBytes = int(QFileInfo(path).size());
-    r.saveMs.push_back(ms);
-    return true;
-}
-
-void printTable(const Results& r, const BenchLayer& layer)
-{
-    auto mib = [](long kb) { return kb / 1024.0; };
-    std::printf("Resident memory (VmRSS)\n");
-    std::printf("  %-46s %8.1f MiB\n", "after start (splash and participant 1)", mib(r.rssStartKb));
-    std::printf("  %-46s %8.1f MiB   (+%.1f MiB, %.0f KiB per added window)\n", "with 100 participant windows",
-                mib(r.rss100Kb), mib(r.rss100Kb - r.rssStartKb), double(r.rss100Kb - r.rssStartKb) / (kStations - 1));
-    std::printf("\n");
-
-    std::printf("Session commands on %d participant windows (median of %d, min..max)\n", kStations, kRepeats);
-    auto row = [](const char* name, const std::vector<double>& v, const char* target, double limit) {
-        if (v.empty())
-            return;
-        const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
-        const double m = median(v);
-        std::printf("  %-46s %8.2f ms  (%.2f..%.2f)", name, m, *lo, *hi);
-        if (target)
-            std::printf("  target %s  %s", target, m <= limit ? "met" : "MISSED");
-        std::printf("\n");
-    };
-    if (!r.openMs.empty()) {
-        row("Open 100-station session, incl. tiling", r.openMs, "<= 150 ms", 150.0);
-        row("  ... until its windows are painted", r.openPaintMs, nullptr, 0.0);
-    } else {
-        std::printf("  %-46s %s\n", "Open 100-station session, incl. tiling", qPrintable(r.openNote));
-    }
-    if (!r.saveMs.empty())
-        row(qPrintable(QStringLiteral("Save 100-station session (%1 KiB)").arg(r.savedBytes / 1024.0, 0, 'f', 1)),
-            r.saveMs, "<= 5 ms", 5.0);
-    else
-        std::printf("  %-46s %s\n", "Save 100-station session", qPrintable(r.saveNote));
-    row("Clear All", r.clearMs, nullptr, 0.0);
-    row("New Session", r.newMs, nullptr, 0.0);
-    std::printf("\n");
-
-    const double nominalS = kIdTicks * kIdIntervalMs / 1000.0;
-    std::printf("ID timer: %d ticks at a %d ms period (nominal %.3f s), against CLOCK_MONOTONIC\n", kIdTicks,
-                kIdIntervalMs, nominalS);
-    if (int(r.tickNs.size()) != kIdTicks || r.idLabel != QStringLiteral("10:00") || !r.idBlinking) {
-        std::printf("  the period did not end after %d ticks: %d ticks, label \"%s\", blinking %s\n", kIdTicks,
-                    int(r.tickNs.size()), qPrintable(r.idLabel), r.idBlinking ? "yes" : "no");
-        return;
-    }
-    const double totalMs = double(r.tickNs.back() - r.idStartNs) / 1e6;
-    const double deviationMs = totalMs - nominalS * 1000.0;
-    // Least-squares slope of tick time over tick number: the real length of one tick. Its
-    // difference from the nominal period is the drift that adds up; the rest of the
-    // deviation is the lateness of the last tick, which does not.
-    double sx = 0, sy = 0, sxx = 0, sxy = 0;
-    double worstLateMs = 0;
-    int worstTick = 0, missed = 0;
-    for (int k = 0; k < kIdTicks; ++k) {
-        const double x = k + 1;
-        const double y = double(r.tickNs[size_t(k)] - r.idStartNs) / 1e6;
-        sx += x;
-        sy += y;
-        sxx += x * x;
-        sxy += x * y;
-        const double late = y - x * kIdIntervalMs;
-        if (late > worstLateMs) {
-            worstLateMs = late;
-            worstTick = k + 1;
-        }
-        if (k > 0 && r.tickNs[size_t(k)] - r.tickNs[size_t(k - 1)] > 2 * qint64(kIdIntervalMs) * 1000000)
-            ++missed;
-    }
-    const double n = kIdTicks;
-    const double slopeMs = (n * sxy - sx * sy) / (n * sxx - sx * sx);
-    const double driftMs = slopeMs - kIdIntervalMs;
-    const double lastLateMs = deviationMs;
-    // At the real period: the same lateness once plus the drift of 600 ticks; and, as an
-    // upper bound, every error grown in proportion to the period.
-    const double realS = (lastLateMs + driftMs * kIdTicks) / 1000.0;
-    const double proportionalS = deviationMs * (1000.0 / kIdIntervalMs) / 1000.0;
-    std::printf("  %-46s %8.3f s\n", "measured 600-tick period", totalMs / 1000.0);
-    std::printf("  %-46s %+8.3f ms\n", "total deviation", deviationMs);
-    std::printf("  %-46s %+8.3f us\n", "drift per tick (fitted period - nominal)", driftMs * 1000.0);
-    std::printf("  %-46s %8.3f ms  (tick %d)\n", "latest tick behind its ideal time", worstLateMs, worstTick);
-    std::printf("  %-46s %8d\n", "gaps longer than two periods", missed);
-    std::printf("At the real 1000 ms period (600 ticks, nominal 600 s):\n");
-    std::printf("  %-46s %+8.4f s   target within 0.1 s  %s\n", "deviation: last tick's lateness + 600 x drift", realS,
-                std::fabs(realS) <= 0.1 ? "met" : "MISSED");
-    std::printf("  %-46s %+8.4f s\n", "upper bound, all error grown x100 with period", proportionalS);
-    if (layer.messages)
-        std::printf("\n%d message box(es) appeared during the benchmark (see above)\n", layer.messages);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    int repeats = 5;
+    int idTicks = 10;
+    bool instructions = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--repeats") && i + 1 < argc)
+            repeats = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--id-ticks") && i + 1 < argc)
+            idTicks = std::max(0, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--instructions"))
+            instructions = true;
+        else {
+            std::fprintf(stderr, "usage: %s [--repeats N] [--id-ticks N] [--instructions]\n", argv[0]);
+            return 2;
+        }
+    }
+    if (instructions && !bench::underCallgrind()) {
+        std::fprintf(stderr, "--instructions: run me under valgrind --tool=callgrind --collect-atstart=no\n");
+        return 2;
+    }
+
     bench::preferOffscreen();
     QApplication app(argc, argv);
     BenchLayer layer;
     Program program(layer);
-    Results r;
-    Runner runner;
     QTemporaryDir dir;
     if (!dir.isValid()) {
         std::fprintf(stderr, "cannot create a temporary folder\n");
         return 1;
     }
-    const QString openPath = dir.filePath(QStringLiteral("net-100.kvs"));
-    const QString savePath = dir.filePath(QStringLiteral("saved-100.kvs"));
-    if (!writeSessionFile(openPath, kStations)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(openPath));
-        return 1;
+    for (int n : kSizes) {
+        if (!writeSessionFile(dir.filePath(QStringLiteral("net-%1.kvs").arg(n)), n)) {
+            std::fprintf(stderr, "cannot write the session files\n");
+            return 1;
+        }
     }
 
     program.Main();
     frmMain& main = *program.mainWindow();
+    Session session{main, dir.path()};
+    Runner runner;
+    long rssStartKb = -1;
+    long rss100Kb = -1;
+    std::map<std::pair<int, int>, std::vector<double>> ms;  // (command, stations) -> times
+    QStringList failures;
+    IdRun id;
+    id.wanted = instructions ? 0 : idTicks;
 
     runner.add([&] {
-        settle();
-        r.rssStartKb = bench::residentKb();
+        drain();
+        rssStartKb = bench::residentKb();
         if (program.splash())
             program.splash()->close();  // it would close itself in the middle of a measurement
         return true;
     });
-    runner.add([&] {
-        ensureWindows(main, kStations);
-        return true;
-    });
-    runner.add([&] {
-        settle();
-        r.rss100Kb = bench::residentKb();
-        return true;
-    });
 
-    // A filled net of 100 stations, settled, before each measurement that needs one.
-    const auto fullNet = [&] {
-        ensureWindows(main, kStations);
-        fillSession(main);
-        settle();
-        return true;
+    auto addCommand = [&](Command c, int stations, bool measured) {
+        runner.add([&, c, stations] {
+            prepare(session, c, stations);
+            return true;
+        });
+        runner.add([&, c, stations, measured] {
+            const QByteArray label = QByteArray(kCommandKeys[c]) + ' ' + QByteArray::number(stations);
+            const qint64 t0 = monotonicNs();
+            if (measured && instructions)
+                bench::countBegin();
+            run(session, c, stations);
+            if (measured && instructions)
+                bench::countEnd(label.constData());
+            const double took = double(monotonicNs() - t0) / 1e6;
+            const QString wrong = check(session, c, stations);
+            if (!wrong.isEmpty())
+                failures << QStringLiteral("%1 at %2 stations: %3").arg(kCommandNames[c]).arg(stations).arg(wrong);
+            else if (measured)
+                ms[{c, stations}].push_back(took);
+            return true;
+        });
     };
 
-    for (int i = 0; i < kRepeats; ++i) {
+    if (instructions) {
+        // One round unmeasured first, so what every first run pays once is not counted.
+        for (int c = 0; c < CommandCount; ++c)
+            addCommand(Command(c), kSizes[0], false);
+        for (int n : kSizes)
+            for (int c = 0; c < CommandCount; ++c)
+                addCommand(Command(c), n, true);
+    } else {
+        for (int c = 0; c < CommandCount; ++c)
+            addCommand(Command(c), kSizes[0], false);
+        for (int r = 0; r < repeats; ++r)
+            for (int n : kSizes)
+                for (int c = 0; c < CommandCount; ++c)
+                    addCommand(Command(c), n, true);
         runner.add([&] {
-            main.mnuFileNew_Click();  // a one-window session to open from, as after start-up
-            settle();
-            return true;
-        });
-        runner.add([&] {
-            benchOpenSession(main, openPath, r);
-            return true;
-        });
-    }
-    for (int i = 0; i < kRepeats; ++i) {
-        runner.add(fullNet);
-        runner.add([&] {
-            benchSaveSession(main, savePath, r);
-            return true;
-        });
-    }
-    for (int i = 0; i < kRepeats; ++i) {
-        runner.add(fullNet);
-        runner.add([&] {
-            const qint64 t0 = monotonicNs();
-            main.mnuClearAll_Click();
-            r.clearMs.push_back(msSince(t0));
-            return true;
-        });
-    }
-    for (int i = 0; i < kRepeats; ++i) {
-        runner.add(fullNet);
-        runner.add([&] {
-            const qint64 t0 = monotonicNs();
-            main.mnuFileNew_Click();
-            r.newMs.push_back(msSince(t0));
+            prepare(session, SortTile, 100);
+            rss100Kb = bench::residentKb();
             return true;
         });
     }
 
-    // The ID timer over a full session of 100 windows, at a shortened period: the tick
-    // handler counts ticks exactly as at 1000 ms, so 600 ticks end the period.
-    runner.add([&] {
-        ensureWindows(main, kStations);
-        fillSession(main);
-        settle();
-        // A quiet moment, so the repaint of the refilled windows is not taken for timer lateness.
-        QTimer::singleShot(300, [&] { runner.resume(); });
-        return false;
-    });
     QMetaObject::Connection tickWatch;
-    TickClock tickClock(r.tickNs);
-    runner.add([&] {
-        r.tickNs.reserve(kIdTicks + 10);
-        main.timID->installEventFilter(&tickClock);
-        // Connected after the window's own handler, so it sees each tick counted.
-        tickWatch = QObject::connect(main.timID, &QTimer::timeout, &main, [&] {
-            if (!main.timID->isActive() || int(r.tickNs.size()) > kIdTicks + 5) {
-                QObject::disconnect(tickWatch);
-                main.timID->removeEventFilter(&tickClock);
-                r.idLabel = main.lblIDTimer->text();
-                r.idBlinking = main.timBlink->isActive();
-                main.timID->stop();
-                main.timBlink->stop();
-                runner.resume();
-            }
+    TickClock tickClock(id.tickNs);
+    if (id.wanted > 0) {
+        runner.add([&] {
+            // A quiet moment, so the repaint of the refilled windows is not taken for lateness.
+            QTimer::singleShot(300, [&] { runner.resume(); });
+            return false;
         });
-        main.timID->setInterval(kIdIntervalMs);
-        r.idStartNs = monotonicNs();
-        main.cmdIDTimer_Click();
-        return false;
-    });
+        runner.add([&] {
+            id.tickNs.reserve(size_t(id.wanted) + 10);
+            main.timID->installEventFilter(&tickClock);
+            // Connected after the window's own handler, so it sees each tick counted.
+            tickWatch = QObject::connect(main.timID, &QTimer::timeout, &main, [&] {
+                if (int(id.tickNs.size()) >= id.wanted) {
+                    QObject::disconnect(tickWatch);
+                    main.timID->removeEventFilter(&tickClock);
+                    id.label = main.lblIDTimer->text();
+                    main.cmdIDTimer_Click();  // stops it
+                    runner.resume();
+                }
+            });
+            id.startNs = monotonicNs();
+            main.cmdIDTimer_Click();
+            return false;
+        });
+    }
 
     runner.resume();
     app.exec();
-    printTable(r, layer);
+
+    if (!instructions) {
+        auto mib = [](long kb) { return kb / 1024.0; };
+        std::printf("Resident memory (VmRSS)\n");
+        std::printf("  %-50s %8.1f MiB\n", "after start (splash and participant 1)", mib(rssStartKb));
+        std::printf("  %-50s %8.1f MiB   (%.0f KiB per added window)\n", "with 100 participant windows", mib(rss100Kb),
+                    double(rss100Kb - rssStartKb) / 99);
+        std::printf("\n");
+        std::printf("Session commands, median of %d in ms, until the windows are created or gone and drawn\n", repeats);
+        std::printf("  %-22s", "stations");
+        for (int n : kSizes)
+            std::printf(" %8d", n);
+        std::printf("   100/50\n");
+        for (int c = 0; c < CommandCount; ++c) {
+            std::printf("  %-22s", kCommandNames[c]);
+            for (int n : kSizes) {
+                const auto it = ms.find({c, n});
+                if (it == ms.end())
+                    std::printf(" %8s", "n/a");
+                else
+                    std::printf(" %8.2f", median(it->second));
+            }
+            const auto a = ms.find({c, 50});
+            const auto b = ms.find({c, 100});
+            if (a != ms.end() && b != ms.end())
+                std::printf("   x%.2f", median(b->second) / median(a->second));
+            std::printf("\n");
+        }
+        std::printf("\n");
+        if (id.wanted > 0)
+            printIdTimer(id);
+    }
+    for (const QString& f : failures)
+        std::fprintf(stderr, "not counted: %s\n", qPrintable(f));
+    if (layer.messages)
+        std::fprintf(stderr, "%d message box(es) appeared during the benchmark\n", layer.messages);
     main.close();
-    return 0;
+    return failures.isEmpty() ? 0 : 1;
 }

@@ -8,7 +8,13 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QIcon>
+#include <QIconEngine>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyle>
+#include <QStyleOption>
 
 // The icon lives in this static library; naming its resource keeps the linker from
 // dropping it.
@@ -18,6 +24,90 @@ static void initIconResource()
 }
 
 namespace kolvane {
+
+namespace {
+
+// The application icon in the sizes the resources hold, each decoded when a size is first
+// asked for: a start-up shows one or two of them, and decoding all would slow it.
+class ResourceIconEngine : public QIconEngine {
+public:
+    explicit ResourceIconEngine(QList<int> sizes) : m_sizes(std::move(sizes)) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        Q_UNUSED(state);
+        // The smallest picture at least as large as asked, else the largest; scaled down to fit.
+        int pick = m_sizes.last();
+        for (int s : m_sizes) {
+            if (s >= size.width() && s >= size.height()) {
+                pick = s;
+                break;
+            }
+        }
+        QPixmap pm = source(pick);
+        if (pm.width() > size.width() || pm.height() > size.height())
+            pm = pm.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (mode != QIcon::Normal) {
+            QStyleOption opt;
+            opt.palette = QApplication::palette();
+            pm = QApplication::style()->generatedIconPixmap(mode, pm, &opt);
+        }
+        return pm;
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return pixmap(size, mode, state).size();
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> out;
+        for (int s : m_sizes)
+            out << QSize(s, s);
+        return out;
+    }
+    QIconEngine* clone() const override { return new ResourceIconEngine(*this); }
+    QString key() const override { return QStringLiteral("kolvane-resource"); }
+
+private:
+    QPixmap source(int size)
+    {
+        auto it = m_decoded.find(size);
+        if (it == m_decoded.end())
+            it = m_decoded.insert(size, QPixmap(QStringLiteral(":/icons/%1x%1/kolvane.png").arg(size)));
+        return *it;
+    }
+
+    QList<int> m_sizes;
+    QHash<int, QPixmap> m_decoded;
+};
+
+// Every participant window's menu asks the style for the same four title-bar pictures,
+// which it draws anew each time; they are drawn once.
+class TitleBarIconCache : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap sp, const QStyleOption* option, const QWidget* widget) const override
+    {
+        const bool titleBar = sp == SP_TitleBarNormalButton || sp == SP_TitleBarMinButton || sp == SP_TitleBarMaxButton
+                              || sp == SP_TitleBarCloseButton;
+        if (!titleBar || option)
+            return QProxyStyle::standardIcon(sp, option, widget);
+        auto it = m_icons.constFind(sp);
+        if (it == m_icons.constEnd())
+            it = m_icons.insert(sp, QProxyStyle::standardIcon(sp, option, widget));
+        return *it;
+    }
+
+private:
+    mutable QHash<int, QIcon> m_icons;
+};
+
+}  // namespace
 
 Program::Program(WindowLayer& layer) : m_layer(layer) {}
 
@@ -37,10 +127,9 @@ void Program::Main()
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kolvane.Kolvane"));
     // Every window takes the application's icon unless it sets its own, the splash included.
     initIconResource();
-    QIcon icon;
-    for (int size : {16, 32, 48, 64})
-        icon.addFile(QStringLiteral(":/icons/%1x%1/kolvane.png").arg(size), QSize(size, size));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(QIcon(new ResourceIconEngine({16, 32, 48, 64})));
+    // The style the platform chose, with its title-bar pictures drawn once.
+    QApplication::setStyle(new TitleBarIconCache(QApplication::style()->name()));
 
     m_splash = new frmSplash(m_layer);
     m_splash->setAttribute(Qt::WA_DeleteOnClose);

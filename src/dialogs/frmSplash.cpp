@@ -91,8 +91,10 @@ frmSplash::frmSplash(WindowLayer& layer, QWidget* parent)
 
     picLogo = new QLabel(f);
     picLogo->setGeometry(twips::rect(90, 180, 5430, 4335));
+    // Shown as drawn, from the top left corner, as a picture box shows its picture: scaling
+    // it into the box would cost more than drawing it.
+    picLogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picLogo->setPixmap(splashLogo());
-    picLogo->setScaledContents(true);
 
     lblProductName = verdanaLabel(QString(), f, 5640, 915, 1665, 270, 12, true, false);
     lblVersion = verdanaLabel(QString(), f, 5640, 1290, 1575, 240, 9.75, false, false);
@@ -102,8 +104,9 @@ frmSplash::frmSplash(WindowLayer& layer, QWidget* parent)
     lblCompany = verdanaLabel(QStringLiteral("Team KV"), f, 5640, 3060, 870, 270, 12, true, true);
     Label1 = verdanaLabel(QStringLiteral("kolvane.example"), f, 5640, 3360, 1395, 195, 8.25, false, true);
     // Placeholders that nothing fills; they would cover the logo, so they stay hidden.
-    lblCompanyProduct = verdanaLabel(QStringLiteral("Team KV"), f, 405, 210, 1305, 435, 18, true, true);
+    lblCompanyProduct = verdanaLabel(QStringLiteral("Team KV"), f, 405, 210, 1305, 435, 18, true, false);
     lblCompanyProduct->hide();
+    autoSizeWhenShown(lblCompanyProduct);
     lblLicenseTo = verdanaLabel(QStringLiteral("LicenseTo"), f, 3135, 300, 4050, 255, 8.25, false, false);
     lblLicenseTo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblLicenseTo->hide();

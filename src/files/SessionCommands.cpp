@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QPointer>
 
 #include <optional>
@@ -66,6 +67,10 @@ void frmMain::LoadSessionFile()
     // Closing, creating, ordering and filling up to 100 windows lets events run at every
     // window; one repaint at the end is enough.
     std::optional<UpdatesFrozen> frozen(std::in_place, mdiArea);
+    // Qt repaints the menu bar for every window that comes or goes.
+    std::optional<UpdatesFrozen> frozenMenu(std::in_place, menuBar());
+    // The windows are brought forward one after another; only the last one for real.
+    std::optional<ActivationBatch> batch(std::in_place, *this);
 
     // Every participant window closes through its own close handling (the one holding the
     // turn stops the talk timer and resets the status line).
@@ -79,9 +84,11 @@ void frmMain::LoadSessionFile()
     for (int i = 0; i < windows; ++i)
         AddParticipant();
     if (session.participants.size() > kParticipantLimit) {
-        frozen.reset();  // the frame paints behind the message box
+        frozenMenu.reset();  // the frame paints behind the message box
+        frozen.reset();
         m_layer.messageBox(this, participantLimitMessage());
         frozen.emplace(mdiArea);
+        frozenMenu.emplace(menuBar());
     }
     mnuWindowTileHorizontal_Click();
 
@@ -109,6 +116,8 @@ void frmMain::LoadSessionFile()
         d->txtHandle->setText(r.handle);
         d->txtQTH->setText(r.qth);
     }
+    batch.reset();
+    frozenMenu.reset();
     frozen.reset();
     setCaption(appTitle() + QStringLiteral(" - ") + path);
 }

@@ -6,7 +6,9 @@
 #include "ui/Twips.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFontDatabase>
+#include <QHash>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -207,9 +209,52 @@ QFont verdanaFont(double pointSize, bool bold)
 void autoSizeKeepingRightEdge(QLabel* label)
 {
     const QRect before = label->geometry();
-    label->adjustSize();
+    // Every participant window sizes the same captions in the same font; laying out the text
+    // once is enough.
+    static QHash<QString, QSize> sizes;
+    const bool plain = label->textFormat() == Qt::PlainText && !label->wordWrap()
+                       && label->frameShape() == QFrame::NoFrame && label->margin() == 0 && label->indent() < 0;
+    if (plain) {
+        label->ensurePolished();
+        const QString key = label->text() + QChar(0) + label->font().key();
+        auto it = sizes.constFind(key);
+        if (it == sizes.constEnd())
+            it = sizes.insert(key, label->sizeHint());
+        label->resize(*it);
+    } else {
+        label->adjustSize();
+    }
     if (label->width() > before.width())
         label->move(before.right() + 1 - label->width(), label->y());
+}
+
+namespace {
+
+class SizeOnFirstShow : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            static_cast<QLabel*>(watched)->adjustSize();
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void autoSizeWhenShown(QLabel* label)
+{
+    if (!label->isHidden()) {
+        label->adjustSize();
+        return;
+    }
+    label->installEventFilter(new SizeOnFirstShow(label));
 }
 
 void forceCallsignCase(QLineEdit* field)

@@ -142,6 +142,10 @@ QFont verdanaFont(double pointSize, bool bold = false);
 // to the left, so that it never runs into the field it names.
 void autoSizeKeepingRightEdge(QLabel* label);
 
+// Sizes a label to its caption when it is first shown; a label that stays hidden never
+// lays its text out (nor loads its font).
+void autoSizeWhenShown(QLabel* label);
+
 // The callsign rule, run from a callsign field's change handler: the whole text in upper
 // case, the caret after the 20th character or at the end of a shorter text.
 void forceCallsignCase(QLineEdit* field);

@@ -108,9 +108,10 @@ void frmMain::SortWindows()
     const bool maximizeOnActivation = !mdiArea->testOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
     {
-        // Every activation lets events run; the area is painted once, after the sort.
-        UpdatesFrozen frozen(mdiArea);
-        visitParticipants(m_state, [this](frmDocument* d) { mdiArea->setActiveSubWindow(d); });
+        // Every activation lets events run; what the sort changes is painted once, after it.
+        PaintingHeld held(*this);
+        ActivationBatch batch(*this);
+        visitParticipants(m_state, [this](frmDocument* d) { activateParticipant(d); });
     }
     m_layer.processPendingEvents();
     mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, !maximizeOnActivation);
@@ -168,6 +169,7 @@ void frmMain::mnuWindowRestoreAll_Click()
 void frmMain::arrange(int layout)
 {
     BusyScope busy(*this);
+    applyPendingStacking();
     const QList<QMdiSubWindow*> all = byStackingOrder(mdiArea);
     QList<QMdiSubWindow*> icons;
     QList<QMdiSubWindow*> windows;
@@ -191,7 +193,7 @@ void frmMain::arrange(int layout)
     // A maximised window takes its place in the layout like the others. Restoring it brings
     // it to the front and makes it active, so the sorted stack and the active window are put
     // back afterwards. (Qt keeps icons below the open windows whatever the order.)
-    QPointer<QMdiSubWindow> active = mdiArea->currentSubWindow();
+    QPointer<frmDocument> active = frontParticipant();
     bool restored = false;
     for (QMdiSubWindow* w : windows) {
         if (w->isMaximized()) {
@@ -202,8 +204,8 @@ void frmMain::arrange(int layout)
     if (restored) {
         // Activation moves the window it leaves, so the stack is rebuilt after it.
         QList<QPointer<QMdiSubWindow>> alive(windows.cbegin(), windows.cend());
-        if (active)
-            mdiArea->setActiveSubWindow(active);
+        activateParticipant(active);
+        applyPendingStacking();
         windows.clear();
         for (const auto& w : alive) {
             if (w)

@@ -225,7 +225,10 @@ void frmDocument::txtCallsign_Change()
 void frmDocument::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
+    m_main.participantClosing(this);
     QMdiSubWindow::closeEvent(event);
+    if (event->isAccepted())
+        m_main.participantClosed(this);
 }
 
 void frmDocument::resizeEvent(QResizeEvent* event)
@@ -278,7 +281,7 @@ void frmDocument::cmdActive_Click()
         cmdClear->setEnabled(true);
         FrameBrightSub();
     }
-    txtCallsign->setFocus();
+    m_main.focusParticipantField(this, txtCallsign);
 }
 
 void frmDocument::cmdTalk_Click()
@@ -312,7 +315,7 @@ void frmDocument::cmdTalk_Click()
         m_main.setStatusText(QStringLiteral("At turn: ") + txtCallsign->text() + QStringLiteral(" - ")
                              + txtHandle->text() + QStringLiteral(" from ") + txtQTH->text());
     }
-    txtCallsign->setFocus();
+    m_main.focusParticipantField(this, txtCallsign);
 }
 
 void frmDocument::cmdClear_Click()
@@ -327,7 +330,7 @@ void frmDocument::cmdClear_Click()
     txtQTH->setText(QString());
     lblTalkTimer->setText(QStringLiteral("00:00"));
     paintFields(bgr::LightCyan);
-    txtCallsign->setFocus();
+    m_main.focusParticipantField(this, txtCallsign);
 }
 
 }  // namespace kolvane

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -88,7 +89,7 @@ frmMain::frmMain(Module1& state, WindowLayer& layer, QWidget* parent)
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::onSubWindowActivated);
 
     createMenus();
-    createToolBar();
+    // The toolbar starts hidden and nothing shows it: it and its pictures are made on first use.
     createNetPanel();
     createStatusBar();
     createTimers();
@@ -113,7 +114,6 @@ void frmMain::createNetPanel()
     tbCntrl->setFloatable(false);
     tbCntrl->toggleViewAction()->setVisible(false);
     tbCntrl->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, tbCntrl);
 
     // The overflow button a narrow window shows at the band's end.
@@ -349,6 +349,19 @@ BusyScope::~BusyScope()
     });
 }
 
+PaintingHeld::PaintingHeld(frmMain& main) : m_main(&main)
+{
+    ++main.m_paintingHeld;
+}
+
+PaintingHeld::~PaintingHeld()
+{
+    if (!m_main || --m_main->m_paintingHeld > 0 || !m_main->m_paintWanted)
+        return;
+    m_main->m_paintWanted = false;
+    QCoreApplication::postEvent(m_main.data(), new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+}
+
 void frmMain::closeEvent(QCloseEvent* event)
 {
     if (m_busy > 0) {
@@ -387,13 +400,18 @@ void frmMain::setCaption(const QString& caption)
 bool frmMain::event(QEvent* event)
 {
     const QEvent::Type type = event->type();
+    // Qt paints what has changed when this request arrives; while painting is held it waits.
+    if (type == QEvent::UpdateRequest && m_paintingHeld > 0) {
+        m_paintWanted = true;
+        return true;
+    }
     if (m_waitingForFrame && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) && isVisible()
         && frameGeometry() != geometry()) {
         // The window manager has framed the window: the size set at load is the outer one.
         m_waitingForFrame = false;
         placeByOuterFrame();
     }
-    if (event->type() == QEvent::WindowTitleChange) {
+    if (type == QEvent::WindowTitleChange) {
         // A title set while no participant window is maximised is the caption itself; one
         // set meanwhile is Qt adding the maximised window's name.
         const QList<QMdiSubWindow*> windows = mdiArea ? mdiArea->subWindowList() : QList<QMdiSubWindow*>();
@@ -543,6 +561,15 @@ void frmMain::AddParticipant()
     }
     if (!doc)
         return;
+    if (m_activationBatch > 0) {
+        // Shown without Qt's activation (a disabled window is not activated) and brought to
+        // the front by the batch.
+        doc->setEnabled(false);
+        doc->show();
+        doc->setEnabled(true);
+        activateParticipant(doc);
+        return;
+    }
     doc->show();
     if (doc && mdiArea->currentSubWindow() != doc)
         mdiArea->setActiveSubWindow(doc);
@@ -556,7 +583,18 @@ void frmMain::cmdAddParticipant_Click()
 void frmMain::closeAllParticipants()
 {
     BusyScope busy(*this);
+    ActivationBatch batch(*this);
     const int count = qMin(m_state.lDocumentCount, kParticipantLimit);
+    // Each time the window Qt activated last closes, Qt brings the next one forward, walking
+    // every window; closing in ascending order would chain those walks. So the window that
+    // closes last becomes the one Qt activated last, and the batch works out which window
+    // comes forward at each close.
+    for (int i = count; i >= 1; --i) {
+        if (frmDocument* d = m_state.slot(i)) {
+            activateForQtOnly(d);
+            break;
+        }
+    }
     for (int i = 1; i <= count; ++i) {
         if (frmDocument* d = m_state.slot(i))
             d->close();
@@ -582,8 +620,167 @@ QList<frmDocument*> frmMain::openParticipants() const
 
 void frmMain::onSubWindowActivated(QMdiSubWindow* window)
 {
-    if (auto* doc = qobject_cast<frmDocument*>(window))
-        doc->Form_Activate();
+    auto* doc = qobject_cast<frmDocument*>(window);
+    if (!doc || doc == m_activationDone)
+        return;  // nothing activated, or a window whose activation handling has run already
+    if (m_activationBatch > 0) {
+        // Qt activated it by itself in the middle of a batch: it is in front now, above the
+        // windows brought forward before it.
+        m_front = doc;
+        m_frontFocus = nullptr;
+        m_raised << doc;
+    }
+    doc->Form_Activate();
+}
+
+// ---------------------------------------------------------------- activation
+
+ActivationBatch::ActivationBatch(frmMain& main) : m_main(&main)
+{
+    if (main.m_activationBatch++ == 0) {
+        main.m_front = qobject_cast<frmDocument*>(main.mdiArea->currentSubWindow());
+        main.m_frontFocus = nullptr;
+    }
+}
+
+ActivationBatch::~ActivationBatch()
+{
+    if (m_main && --m_main->m_activationBatch == 0)
+        m_main->endActivationBatch();
+}
+
+frmDocument* frmMain::frontParticipant() const
+{
+    if (m_activationBatch > 0)
+        return m_front;
+    return activeParticipant();
+}
+
+void frmMain::activateParticipant(frmDocument* d)
+{
+    if (!d)
+        return;
+    if (m_activationBatch == 0) {
+        mdiArea->setActiveSubWindow(d);
+        return;
+    }
+    if (d == m_front)
+        return;  // as with a real activation, the window in front stays as it is
+    m_front = d;
+    m_frontFocus = nullptr;
+    m_raised << d;
+    d->Form_Activate();
+}
+
+void frmMain::focusParticipantField(frmDocument* d, QWidget* field)
+{
+    if (!d || !field)
+        return;
+    if (m_activationBatch == 0) {
+        field->setFocus();
+        return;
+    }
+    // The focus moving into another window brings that window forward; the field takes the
+    // focus when the batch ends.
+    QPointer<frmDocument> doc(d);
+    QPointer<QWidget> f(field);
+    activateParticipant(d);
+    if (doc && f && doc == m_front)
+        m_frontFocus = f;
+}
+
+void frmMain::participantClosing(frmDocument* d)
+{
+    m_closingNext = nullptr;
+    if (m_activationBatch == 0 || d != m_front)
+        return;
+    // When the window activated last closes, Qt brings forward the window created next after
+    // it (after the last one, the first), unless that one is hidden.
+    const QList<QMdiSubWindow*> windows = mdiArea->subWindowList(QMdiArea::CreationOrder);
+    const qsizetype at = windows.indexOf(d);
+    if (at < 0 || windows.size() < 2)
+        return;
+    QMdiSubWindow* next = windows.at((at + 1) % windows.size());
+    if (!next->isHidden())
+        m_closingNext = qobject_cast<frmDocument*>(next);
+}
+
+void frmMain::participantClosed(frmDocument* d)
+{
+    QPointer<frmDocument> next = m_closingNext;
+    m_closingNext = nullptr;
+    if (m_activationBatch == 0 || d != m_front)
+        return;
+    m_front = nullptr;
+    m_frontFocus = nullptr;
+    activateParticipant(next);
+}
+
+void frmMain::applyPendingStacking()
+{
+    if (m_raised.isEmpty())
+        return;
+    // Raised one after another, the windows would end in this order: those never raised as
+    // they lay, below those raised, the one raised last on top. Only the windows out of place
+    // move, so a stack already in that order is not repainted.
+    QList<QMdiSubWindow*> raised;
+    for (auto it = m_raised.crbegin(); it != m_raised.crend(); ++it) {
+        if (*it && !(*it)->isHidden() && !raised.contains(it->data()))
+            raised.prepend(it->data());
+    }
+    m_raised.clear();
+    const QList<QMdiSubWindow*> stack = mdiArea->subWindowList(QMdiArea::StackingOrder);  // bottom first
+    QList<QMdiSubWindow*> wanted;
+    for (QMdiSubWindow* w : stack) {
+        if (!raised.contains(w))
+            wanted << w;
+    }
+    wanted << raised;
+    qsizetype same = 0;
+    while (same < stack.size() && same < wanted.size() && stack.at(same) == wanted.at(same))
+        ++same;
+    for (qsizetype i = same; i < wanted.size(); ++i)
+        wanted.at(i)->raise();
+}
+
+void frmMain::activateForQtOnly(frmDocument* d)
+{
+    applyPendingStacking();  // Qt raises the window it activates
+    if (!d || mdiArea->currentSubWindow() == d)
+        return;
+    m_activationDone = d;
+    mdiArea->setActiveSubWindow(d);
+    m_activationDone = nullptr;
+}
+
+void frmMain::endActivationBatch()
+{
+    QPointer<frmDocument> front = m_front;
+    QPointer<QWidget> focus = m_frontFocus;
+    m_front = nullptr;
+    m_frontFocus = nullptr;
+    m_closingNext = nullptr;
+    applyPendingStacking();
+    if (!front || front->isHidden())
+        return;
+    // Qt moves the window it had activated before to just under the one it activates now;
+    // the stack the batch has built is kept (icons go to the bottom either way).
+    QPointer<QMdiSubWindow> previous = mdiArea->currentSubWindow();
+    QPointer<QMdiSubWindow> above;
+    if (previous && previous != front && !previous->isMinimized()) {
+        const QList<QMdiSubWindow*> stack = mdiArea->subWindowList(QMdiArea::StackingOrder);  // bottom first
+        for (qsizetype i = stack.indexOf(previous) + 1; i > 0 && i < stack.size() && !above; ++i) {
+            if (stack.at(i) == front)
+                break;
+            if (!stack.at(i)->isMinimized())
+                above = stack.at(i);
+        }
+    }
+    activateForQtOnly(front);
+    if (previous && above && !previous->isMinimized())
+        previous->stackUnder(above);
+    if (front && focus && front->isAncestorOf(focus))
+        focus->setFocus();
 }
 
 // ---------------------------------------------------------------- talk timer
@@ -667,13 +864,15 @@ void frmMain::mnuClearAll_Click()
     txtComments->clear();
 
     // Highest number first, so participant 1 ends in front and active. Activation lets
-    // events run, so every step checks that the window is still there.
-    std::optional<UpdatesFrozen> frozen(std::in_place, mdiArea);
+    // events run, so every step checks that the window is still there. What the loop changes
+    // is painted once, after it.
+    std::optional<PaintingHeld> held(std::in_place, *this);
+    std::optional<ActivationBatch> batch(std::in_place, *this);
     for (int i = qMin(m_state.lDocumentCount, kParticipantLimit); i >= 1; --i) {
         QPointer<frmDocument> d = m_state.slot(i);
         if (!d)
             continue;
-        mdiArea->setActiveSubWindow(d);
+        activateParticipant(d);
         if (d)
             d->cmdClear_Click();
         if (d)
@@ -687,7 +886,8 @@ void frmMain::mnuClearAll_Click()
         if (d)
             d->FrameDimSub();
     }
-    frozen.reset();
+    batch.reset();
+    held.reset();
     m_layer.processPendingEvents();
     setStatusText(statusIdle());
 }
@@ -697,7 +897,9 @@ void frmMain::mnuFileNew_Click()
     BusyScope busy(*this);
     setStatusText(QStringLiteral("Status: Initializing.... Please wait."));
     m_layer.processPendingEvents();
+    // Qt repaints the menu bar for every window that comes or goes.
     UpdatesFrozen frozen(mdiArea);
+    UpdatesFrozen frozenMenu(menuBar());
     closeAllParticipants();
     AddParticipant();
     mnuClearAll_Click();

@@ -45,6 +45,37 @@ private:
     QPointer<frmMain> m_main;
 };
 
+// Holds back the real activation of participant windows for the life of the scope. A window
+// brought to the front meanwhile is raised to the top of the stack and its activation
+// handling runs at once, in the same order as before; when the outermost scope ends, the
+// window then in front is activated once, for real, and takes the focus. Each real
+// activation makes Qt walk every child window (regions, title eliding), so activating each
+// of n windows in turn costs the square of n.
+class ActivationBatch {
+public:
+    explicit ActivationBatch(frmMain& main);
+    ~ActivationBatch();
+    ActivationBatch(const ActivationBatch&) = delete;
+    ActivationBatch& operator=(const ActivationBatch&) = delete;
+
+private:
+    QPointer<frmMain> m_main;
+};
+
+// Holds back the painting of the main window for the life of the scope; what changed
+// meanwhile is painted afterwards, and only that. (Disabling updates would repaint the whole
+// window when they are enabled again.)
+class PaintingHeld {
+public:
+    explicit PaintingHeld(frmMain& main);
+    ~PaintingHeld();
+    PaintingHeld(const PaintingHeld&) = delete;
+    PaintingHeld& operator=(const PaintingHeld&) = delete;
+
+private:
+    QPointer<frmMain> m_main;
+};
+
 // The main window: a multiple-document frame with the net panel, the status line, the
 // three timers of the net and the participant windows in its client area.
 class frmMain : public QMainWindow {
@@ -92,6 +123,15 @@ public:
     void closeAllParticipants();
     // The open participant windows in ascending number.
     QList<frmDocument*> openParticipants() const;
+    // Brings a participant window to the front as the active one: the top of the stack, the
+    // focus, and its activation handling (a window already in front stays as it is).
+    void activateParticipant(frmDocument* d);
+    // Puts the keyboard focus into a field of a participant window, which brings that window
+    // to the front.
+    void focusParticipantField(frmDocument* d, QWidget* field);
+    // A participant window's close handling tells the frame before and after the window goes.
+    void participantClosing(frmDocument* d);
+    void participantClosed(frmDocument* d);
 
     // ---- talk timer and ID timer
     void timTalk_Timer();
@@ -140,12 +180,14 @@ public:
     void mnuViewOptions_Click();
     void mnuToolsOptions_Click();
     void tbToolBar_ButtonClick(const QString& key);
+    // The toolbar band (tbToolBar) with its pictures (imlToolbarIcons), made on first use.
+    QToolBar* ensureToolBar();
     // A message stub: the text in a plain message box titled with the application title.
     void showStub(const QString& text);
 
     // ---- controls of the frame
-    QMdiArea* mdiArea = nullptr;  // the client area
-    QToolBar* tbToolBar = nullptr;
+    QMdiArea* mdiArea = nullptr;    // the client area
+    QToolBar* tbToolBar = nullptr;  // null until ensureToolBar()
     ImageList* imlToolbarIcons = nullptr;
     QToolBar* tbCntrl = nullptr;
     QStatusBar* sbStatusBar = nullptr;
@@ -257,7 +299,6 @@ private:
     void createStatusBar();
     void createTimers();
     void createMenus();
-    void createToolBar();
     void updateDateTimePanels();
     // Gives the window its outer size, frame and title bar included, centred on the
     // screen. The frame is known only once a window manager has framed the window, so
@@ -268,6 +309,13 @@ private:
     void parkFocus(const QString& done = QString());
     void describeIdTimer();
     void onSubWindowActivated(QMdiSubWindow* window);
+    // The participant window in front: the active one, or the one a batch has brought forward.
+    frmDocument* frontParticipant() const;
+    void endActivationBatch();
+    // Makes `d` the window Qt activated last, without running its activation handling.
+    void activateForQtOnly(frmDocument* d);
+    // Puts the windows a batch has brought forward on top of the stack, the last one uppermost.
+    void applyPendingStacking();
     // Arranges the open participant windows (0 cascade, 1 tile horizontally, 2 tile
     // vertically, 3 arrange icons), taking them in stacking order, topmost first.
     void arrange(int layout);
@@ -283,6 +331,16 @@ private:
     friend class BusyScope;
     int m_busy = 0;
     bool m_closeWaiting = false;
+    friend class PaintingHeld;
+    int m_paintingHeld = 0;
+    bool m_paintWanted = false;
+    friend class ActivationBatch;
+    int m_activationBatch = 0;
+    QPointer<frmDocument> m_front;           // in front as far as the batch goes
+    QList<QPointer<frmDocument>> m_raised;   // brought forward by the batch, in this order
+    QPointer<QWidget> m_frontFocus;          // the field asked for in the window in front
+    QPointer<frmDocument> m_closingNext;     // comes forward when the window in front has closed
+    QPointer<frmDocument> m_activationDone;  // activated for real, its handling already run
 };
 
 }  // namespace kolvane

@@ -267,8 +267,10 @@ void frmMain::createMenus()
 
 // ---------------------------------------------------------------- toolbar
 
-void frmMain::createToolBar()
+QToolBar* frmMain::ensureToolBar()
 {
+    if (tbToolBar)
+        return tbToolBar;
     imlToolbarIcons = ImageList::toolbarIcons(this);
 
     tbToolBar = new QToolBar(this);
@@ -279,7 +281,10 @@ void frmMain::createToolBar()
     tbToolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     // Nothing shows this band: not even the frame's toolbar menu offers it.
     tbToolBar->toggleViewAction()->setVisible(false);
-    addToolBar(Qt::TopToolBarArea, tbToolBar);
+    tbToolBar->hide();
+    // Its own row above the net panel.
+    insertToolBar(tbCntrl, tbToolBar);
+    insertToolBarBreak(tbCntrl);
     if (auto* more = tbToolBar->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
         more->setAccessibleName(QStringLiteral("More toolbar buttons"));
 
@@ -320,7 +325,7 @@ void frmMain::createToolBar()
             w->setFixedSize(buttonSize);
         connect(button, &QAction::triggered, this, [this, button] { tbToolBar_ButtonClick(button->objectName()); });
     }
-    tbToolBar->hide();
+    return tbToolBar;
 }
 
 void frmMain::tbToolBar_ButtonClick(const QString& key)

@@ -6,8 +6,10 @@
 #include "ui/Twips.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMdiArea>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 
@@ -137,6 +139,8 @@ private slots:
     void tilesLeaveIconsUncovered();
     void windowClosedWhileSortingIsSkipped();
     void commandsWithNoParticipants();
+    void bulkCommandsActivateInTheOrderTheyVisit_data();
+    void bulkCommandsActivateInTheOrderTheyVisit();
 };
 
 void TestArrangement::tileVerticalPutsParticipantOneFirst()
@@ -529,6 +533,77 @@ void TestArrangement::commandsWithNoParticipants()
         }
         QVERIFY(rig.main->openParticipants().isEmpty());
     }
+}
+
+void TestArrangement::bulkCommandsActivateInTheOrderTheyVisit_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<int>>("closed");
+    QTest::addColumn<QString>("records");  // Open: the active flags of the file, 1 or 0 per station
+    QTest::addColumn<QList<int>>("activations");
+    QTest::addColumn<QList<int>>("stack");  // topmost first; the last active record ends in front
+    // Five windows, participant 4 active before the command.
+    QTest::newRow("tile") << "Tile Horizontal" << QList<int>{} << "" << QList<int>{5, 4, 3, 2, 1}
+                          << QList<int>{1, 2, 3, 4, 5};
+    QTest::newRow("tile, 2 closed") << "Tile Vertical" << QList<int>{2} << "" << QList<int>{5, 4, 3, 1}
+                                    << QList<int>{1, 3, 4, 5};
+    QTest::newRow("clear all, 1 closed") << "Clear All" << QList<int>{1} << "" << QList<int>{5, 4, 3, 2}
+                                         << QList<int>{2, 3, 4, 5};
+    // Closing window 4, the active one, brings window 5 forward; then each new window comes
+    // up, the tile sorts them, and each Active press puts the focus into its window.
+    QTest::newRow("open") << "Open" << QList<int>{} << "1010110"
+                          << QList<int>{5, 1, 2, 3, 4, 5, 6, 7, 6, 5, 4, 3, 2, 1, 3, 5, 6}
+                          << QList<int>{6, 5, 3, 1, 2, 4, 7};
+    QTest::newRow("open, none active") << "Open" << QList<int>{} << "000" << QList<int>{5, 1, 2, 3, 2, 1}
+                                       << QList<int>{1, 2, 3};
+}
+
+void TestArrangement::bulkCommandsActivateInTheOrderTheyVisit()
+{
+    QFETCH(QString, name);
+    QFETCH(QList<int>, closed);
+    QFETCH(QString, records);
+    QFETCH(QList<int>, activations);
+    QFETCH(QList<int>, stack);
+    QTemporaryDir dir;
+    MainRig rig;
+    rig.addUpTo(5);
+    for (int n : closed)
+        rig.doc(n)->close();
+    rig.activate(4);
+    // Each activation sets the active participant between two rounds of events; the rounds
+    // show the order in which the windows were activated.
+    QList<int> seen;
+    rig.layer.onPendingEvents = [&](int) {
+        if (rig.state.iActiveDocument != 4 || !seen.isEmpty())
+            if (seen.isEmpty() || seen.last() != rig.state.iActiveDocument)
+                seen << rig.state.iActiveDocument;
+    };
+    if (name == QLatin1String("Open")) {
+        QByteArray file = "Kolvane Storage, file format 1.0\r\n" + QByteArray::number(records.size())
+                          + "\r\n\r\n\r\n\r\nSSB\r\n\r\n\r\n\r\n\r\n***/***\r\n";
+        for (QChar flag : records)
+            file += (flag == u'1' ? "True" : "False") + QByteArray("\r\nK1ABC\r\n\r\n\r\n");
+        QFile out(dir.filePath(QStringLiteral("net.kvs")));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+        out.close();
+        rig.state.sOpenFileName = out.fileName();
+        rig.main->LoadSessionFile();
+    } else if (name == QLatin1String("Clear All")) {
+        rig.main->mnuClearAll_Click();
+    } else {
+        (rig.main.get()->*command(name))();
+    }
+    rig.layer.onPendingEvents = nullptr;
+
+    QCOMPARE(seen, activations);
+    QCOMPARE(topmostFirst(rig), stack);
+    frmDocument* front = rig.doc(stack.first());
+    QCOMPARE(rig.main->activeParticipant(), front);
+    QCOMPARE(rig.state.iActiveDocument, qint16(stack.first()));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(front->txtCallsign));
+    for (int i = 0; i < records.size(); ++i)
+        QCOMPARE(rig.doc(i + 1)->shpActive->Visible(), records[i] == u'1');
 }
 
 KOLVANE_TEST_MAIN(TestArrangement)

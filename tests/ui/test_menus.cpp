@@ -750,7 +750,7 @@ void TestMenus::helpCaptionWhileAParticipantIsMaximised()
 void TestMenus::toolbarLayout()
 {
     MainRig rig;
-    QToolBar* tb = rig.main->tbToolBar;
+    QToolBar* tb = rig.main->ensureToolBar();
     QVERIFY(tb);
     QCOMPARE(tb->objectName(), QStringLiteral("tbToolBar"));
     // Hidden from the start; showing the frame does not show it, nor can its menu.
@@ -842,7 +842,7 @@ void TestMenus::toolbarDispatch()
 
     // A real button is clicked through its action; a stray key goes to the dispatch itself.
     QAction* button = nullptr;
-    for (QAction* b : rig.main->tbToolBar->actions()) {
+    for (QAction* b : rig.main->ensureToolBar()->actions()) {
         if (!b->isSeparator() && b->objectName() == key)
             button = b;
     }
@@ -872,6 +872,7 @@ void TestMenus::toolbarDispatch()
 void TestMenus::toolbarPictures()
 {
     MainRig rig;
+    rig.main->ensureToolBar();
     ImageList* iml = rig.main->imlToolbarIcons;
     QVERIFY(iml);
     QCOMPARE(iml->keys(),
