@@ -14,11 +14,11 @@
 
 #include "BenchSupport.h"
 
-#include "app/Module1.h"
 #include "app/Program.h"
 #include "dialogs/frmSplash.h"
 #include "net/Participants.h"
 #include "ui/Controls.h"
+#include "ui/Module1.h"
 #include "ui/QtWindowLayer.h"
 #include "ui/frmDocument.h"
 #include "ui/frmMain.h"

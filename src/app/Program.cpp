@@ -1,9 +1,10 @@
 #include "app/Program.h"
 
-#include "app/AlwaysOnTop.h"
+#include "app/Commands.h"
 #include "dialogs/frmSplash.h"
 #include "net/AppInfo.h"
 #include "ui/Accessibility.h"
+#include "ui/AlwaysOnTop.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmMain.h"
 
@@ -137,7 +138,7 @@ void Program::Main()
     SetTopMost(m_layer, m_splash, kTrue);
     m_layer.processPendingEvents();
 
-    m_main = std::make_unique<frmMain>(m_state, m_layer);
+    m_main = std::make_unique<frmMain>(m_state, m_layer, &makeCommands);
     m_main->frmSplash = m_splash.data();
     m_main->Show();
     // Without a window manager nothing honours the on-top request; keep the splash above

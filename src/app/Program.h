@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Module1.h"
+#include "ui/Module1.h"
 
 #include <QPointer>
 #include <memory>

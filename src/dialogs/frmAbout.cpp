@@ -3,6 +3,7 @@
 #include "net/AppInfo.h"
 #include "net/Colors.h"
 #include "ui/Controls.h"
+#include "ui/Dialogs.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
 
@@ -77,10 +78,7 @@ QPixmap fallbackAppIcon()
     return pm;
 }
 
-frmAbout::frmAbout(WindowLayer& layer, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                         | Qt::MSWindowsFixedSizeDialogHint),
-      m_layer(layer)
+frmAbout::frmAbout(WindowLayer& layer, QWidget* owner) : QDialog(owner, kFixedDialogFlags), m_layer(layer)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setFixedSize(twips::size(5865, 3885));

@@ -2,6 +2,7 @@
 
 #include "ui/Accessibility.h"
 #include "ui/Controls.h"
+#include "ui/Dialogs.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
 
@@ -19,10 +20,7 @@ constexpr int kUserNameChars = 255;
 
 }  // namespace
 
-frmLogin::frmLogin(WindowLayer& layer, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint),
-      m_layer(layer)
+frmLogin::frmLogin(WindowLayer& layer, QWidget* parent) : QDialog(parent, kFixedDialogFlags), m_layer(layer)
 {
     installAccessibility();  // also where no main window has been made
     setObjectName(QStringLiteral("frmLogin"));
@@ -60,11 +58,7 @@ frmLogin::frmLogin(WindowLayer& layer, QWidget* parent)
 
     Form_Load();
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect r = geometry();
-        r.moveCenter(screen->availableGeometry().center());
-        move(r.topLeft());
-    }
+    centreOnScreen(this);
 }
 
 void frmLogin::Form_Load()

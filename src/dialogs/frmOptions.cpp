@@ -1,5 +1,6 @@
 #include "dialogs/frmOptions.h"
 
+#include "ui/Dialogs.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
 
@@ -57,10 +58,7 @@ int modifierState(Qt::KeyboardModifiers m)
 
 }  // namespace
 
-frmOptions::frmOptions(WindowLayer& layer, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                         | Qt::MSWindowsFixedSizeDialogHint),
-      m_layer(layer)
+frmOptions::frmOptions(WindowLayer& layer, QWidget* owner) : QDialog(owner, kFixedDialogFlags), m_layer(layer)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));

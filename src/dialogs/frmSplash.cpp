@@ -1,8 +1,9 @@
 #include "dialogs/frmSplash.h"
 
-#include "app/AlwaysOnTop.h"
 #include "net/AppInfo.h"
+#include "ui/AlwaysOnTop.h"
 #include "ui/Controls.h"
+#include "ui/Dialogs.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
 
@@ -125,11 +126,7 @@ frmSplash::frmSplash(WindowLayer& layer, QWidget* parent)
 
     Form_Load();
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect r = geometry();
-        r.moveCenter(screen->availableGeometry().center());
-        move(r.topLeft());
-    }
+    centreOnScreen(this);
 }
 
 void frmSplash::Form_Load()

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/Module1.h"
 #include "net/NetHeader.h"
+#include "ui/MainCommands.h"
+#include "ui/Module1.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -82,7 +83,8 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    frmMain(Module1& state, WindowLayer& layer, QWidget* parent = nullptr);
+    // `commands` makes the menu commands that live outside the window layer (makeCommands).
+    frmMain(Module1& state, WindowLayer& layer, MakeCommands commands, QWidget* parent = nullptr);
     ~frmMain() override;
 
     Module1& state() { return m_state; }
@@ -322,6 +324,7 @@ private:
 
     Module1& m_state;
     WindowLayer& m_layer;
+    MainCommands m_commands;
     QString m_caption;
     bool m_waitingForFrame = false;
     QString m_status;

@@ -1,7 +1,7 @@
 #include "ui/frmTransfer.h"
 
-#include "app/Module1.h"
 #include "ui/Controls.h"
+#include "ui/Module1.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmMain.h"

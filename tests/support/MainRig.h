@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/Module1.h"
+#include "app/Commands.h"
 #include "support/ScriptedWindowLayer.h"
+#include "ui/Module1.h"
 #include "ui/frmDocument.h"
 #include "ui/frmMain.h"
 
@@ -20,7 +21,7 @@ struct MainRig {
 
     explicit MainRig(bool load = true)
     {
-        main = std::make_unique<frmMain>(state, layer);
+        main = std::make_unique<frmMain>(state, layer, &makeCommands);
         if (load)
             main->Show();
     }

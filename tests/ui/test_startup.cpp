@@ -1,11 +1,11 @@
 // Start-up, the main window's composition and shutdown, the splash, SetTopMost.
-#include "app/AlwaysOnTop.h"
 #include "app/Program.h"
 #include "dialogs/frmSplash.h"
 #include "net/Colors.h"
 #include "net/DateStamp.h"
 #include "support/MainRig.h"
 #include "support/TestMain.h"
+#include "ui/AlwaysOnTop.h"
 #include "ui/Controls.h"
 #include "ui/QtWindowLayer.h"
 #include "ui/Twips.h"

@@ -1,6 +1,7 @@
+#include "files/commands/SessionCommands.h"
 #include "files/SessionFile.h"
 #include "files/SessionStorage.h"
-#include "files/SessionWindows.h"
+#include "files/commands/SessionWindows.h"
 #include "net/AppInfo.h"
 #include "net/Participants.h"
 #include "ui/Controls.h"
@@ -17,6 +18,8 @@
 
 namespace kolvane {
 
+SessionCommands::SessionCommands(frmMain& main) : m_main(main), m_state(main.state()), m_layer(main.layer()) {}
+
 SessionData sessionFromWindows(const frmMain& main)
 {
     SessionData session;
@@ -32,49 +35,49 @@ SessionData sessionFromWindows(const frmMain& main)
     return session;
 }
 
-void frmMain::SaveSessionFile()
+void SessionCommands::SaveSessionFile()
 {
-    BusyScope busy(*this);
-    ValidateNetHeader();
-    if (statusText() != statusIdle())
+    BusyScope busy(m_main);
+    m_main.ValidateNetHeader();
+    if (m_main.statusText() != statusIdle())
         return;  // the operator has been told which field is missing
     m_layer.processPendingEvents();
-    setStatusText(QStringLiteral("Status: Saving session"));
+    m_main.setStatusText(QStringLiteral("Status: Saving session"));
 
     const QString path = m_state.sSessionFileName;
-    const QString failure = writeSessionFileAt(path, sessionFromWindows(*this));
+    const QString failure = writeSessionFileAt(path, sessionFromWindows(m_main));
     if (!failure.isEmpty()) {
-        setStatusText(QStringLiteral("Status: Session not saved"));
-        m_layer.messageBox(this, sessionNotSavedMessage(path, failure));
+        m_main.setStatusText(QStringLiteral("Status: Session not saved"));
+        m_layer.messageBox(&m_main, sessionNotSavedMessage(path, failure));
         return;
     }
-    setStatusText(QStringLiteral("Status: Session saved"));
-    setCaption(appTitle() + QStringLiteral(" - ") + path);
+    m_main.setStatusText(QStringLiteral("Status: Session saved"));
+    m_main.setCaption(appTitle() + QStringLiteral(" - ") + path);
 }
 
-void frmMain::LoadSessionFile()
+void SessionCommands::LoadSessionFile()
 {
-    BusyScope busy(*this);
+    BusyScope busy(m_main);
     const QString path = m_state.sOpenFileName;
     // The whole file is read and checked before anything of the session shown is touched,
     // so a refused file leaves windows, header, caption and names as they were.
     const SessionReadResult file = readSessionFileAt(path);
     if (!file.ok()) {
-        m_layer.messageBox(this, openRefusedMessage(path, file.reason));
+        m_layer.messageBox(&m_main, openRefusedMessage(path, file.reason));
         return;
     }
     const SessionData& session = file.data;
     // Closing, creating, ordering and filling up to 100 windows lets events run at every
     // window; one repaint at the end is enough.
-    std::optional<UpdatesFrozen> frozen(std::in_place, mdiArea);
+    std::optional<UpdatesFrozen> frozen(std::in_place, m_main.mdiArea);
     // Qt repaints the menu bar for every window that comes or goes.
-    std::optional<UpdatesFrozen> frozenMenu(std::in_place, menuBar());
+    std::optional<UpdatesFrozen> frozenMenu(std::in_place, m_main.menuBar());
     // The windows are brought forward one after another; only the last one for real.
-    std::optional<ActivationBatch> batch(std::in_place, *this);
+    std::optional<ActivationBatch> batch(std::in_place, m_main);
 
     // Every participant window closes through its own close handling (the one holding the
     // turn stops the talk timer and resets the status line).
-    closeAllParticipants();
+    m_main.closeAllParticipants();
     // The turn counted so far belonged to a window that is gone; the loaded net's first
     // turn starts from zero even though its slot is filled again.
     m_state.zeroTalkCounters();
@@ -82,25 +85,25 @@ void frmMain::LoadSessionFile()
     // Windows beyond the limit are refused once, not once per record.
     const int windows = qMin(int(session.participants.size()), kParticipantLimit);
     for (int i = 0; i < windows; ++i)
-        AddParticipant();
+        m_main.AddParticipant();
     if (session.participants.size() > kParticipantLimit) {
         frozenMenu.reset();  // the frame paints behind the message box
         frozen.reset();
-        m_layer.messageBox(this, participantLimitMessage());
-        frozen.emplace(mdiArea);
-        frozenMenu.emplace(menuBar());
+        m_layer.messageBox(&m_main, participantLimitMessage());
+        frozen.emplace(m_main.mdiArea);
+        frozenMenu.emplace(m_main.menuBar());
     }
-    mnuWindowTileHorizontal_Click();
+    m_main.mnuWindowTileHorizontal_Click();
 
     const NetHeader& h = session.header;
-    txtStart->setText(h.start);
-    txtStop->setText(h.stop);
-    txtFrequency->setText(h.frequency);
-    cmbMode->setEditText(h.mode);
-    txtCntrlCall->setText(h.cntrlCall);  // upper-cased by its change handler
-    txtCntrlHandle->setText(h.cntrlHandle);
-    txtCntrlQTH->setText(h.cntrlQTH);
-    setCommentsText(h.comments);
+    m_main.txtStart->setText(h.start);
+    m_main.txtStop->setText(h.stop);
+    m_main.txtFrequency->setText(h.frequency);
+    m_main.cmbMode->setEditText(h.mode);
+    m_main.txtCntrlCall->setText(h.cntrlCall);  // upper-cased by its change handler
+    m_main.txtCntrlHandle->setText(h.cntrlHandle);
+    m_main.txtCntrlQTH->setText(h.cntrlQTH);
+    m_main.setCommentsText(h.comments);
 
     for (int i = 1; i <= m_state.lDocumentCount && i <= windows; ++i) {
         // Activation lets events run; a window closed meanwhile is simply skipped.
@@ -119,32 +122,32 @@ void frmMain::LoadSessionFile()
     batch.reset();
     frozenMenu.reset();
     frozen.reset();
-    setCaption(appTitle() + QStringLiteral(" - ") + path);
+    m_main.setCaption(appTitle() + QStringLiteral(" - ") + path);
 }
 
-void frmMain::mnuFileOpen_Click()
+void SessionCommands::mnuFileOpen_Click()
 {
     m_state.sOpenFileName.clear();
-    const std::optional<QString> path = m_layer.openFileName(this, QStringLiteral("Open"), sessionFileFilter());
+    const std::optional<QString> path = m_layer.openFileName(&m_main, QStringLiteral("Open"), sessionFileFilter());
     if (!path || path->isEmpty())
         return;
     m_state.sOpenFileName = *path;
     LoadSessionFile();
 }
 
-void frmMain::mnuFileSaveAs_Click()
+void SessionCommands::mnuFileSaveAs_Click()
 {
     // Save As only picks the name; the next Save writes the file.
     m_state.sSessionFileName.clear();
-    if (!activeParticipant())
+    if (!m_main.activeParticipant())
         return;
-    const std::optional<QString> path = m_layer.saveFileName(this, QStringLiteral("Save As"), sessionFileFilter());
+    const std::optional<QString> path = m_layer.saveFileName(&m_main, QStringLiteral("Save As"), sessionFileFilter());
     if (!path || path->isEmpty())
         return;
     m_state.sSessionFileName = *path;
 }
 
-void frmMain::mnuFileSave_Click()
+void SessionCommands::mnuFileSave_Click()
 {
     if (m_state.sSessionFileName.isEmpty())
         mnuFileSaveAs_Click();
@@ -152,11 +155,11 @@ void frmMain::mnuFileSave_Click()
         SaveSessionFile();
 }
 
-void frmMain::mnuFileClose_Click()
+void SessionCommands::mnuFileClose_Click()
 {
-    BusyScope busy(*this);
+    BusyScope busy(m_main);
     // Closes the active participant window, not a file.
-    if (QPointer<frmDocument> d = activeParticipant()) {
+    if (QPointer<frmDocument> d = m_main.activeParticipant()) {
         m_layer.processPendingEvents();
         if (d)
             d->close();

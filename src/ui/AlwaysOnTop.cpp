@@ -1,4 +1,4 @@
-#include "app/AlwaysOnTop.h"
+#include "ui/AlwaysOnTop.h"
 
 #include "ui/WindowLayer.h"
 

@@ -1,0 +1,263 @@
+#include "ui/frmMain.h"
+
+#include "net/Participants.h"
+#include "ui/Controls.h"
+#include "ui/WindowLayer.h"
+#include "ui/frmDocument.h"
+
+#include <QMdiArea>
+#include <QPointer>
+
+namespace kolvane {
+
+// ---------------------------------------------------------------- participants
+
+void frmMain::AddParticipant()
+{
+    BusyScope busy(*this);
+    if (m_state.lDocumentCount >= kParticipantLimit) {
+        m_layer.messageBox(this, participantLimitMessage());
+        return;
+    }
+    const int n = ++m_state.lDocumentCount;
+    // Loading and showing let events run; the window is checked after each step.
+    QPointer<frmDocument> doc = new frmDocument(*this);
+    m_state.frmD[size_t(n)] = doc.data();
+    mdiArea->addSubWindow(doc);
+    doc->Form_Load();
+    if (!doc)
+        return;
+    doc->setWindowTitle(participantCaption(n));
+    if (!isVisible()) {
+        // Showing a child window shows the frame. The frame comes up first and the child
+        // after it: a child shown along with the frame is activated in the middle of the
+        // frame's show, and the activation lets pending events run, which can free objects
+        // (finished layout animations) that the frame is still walking through.
+        doc->hide();
+        show();
+    }
+    if (!doc)
+        return;
+    if (m_activationBatch > 0) {
+        // Shown without Qt's activation (a disabled window is not activated) and brought to
+        // the front by the batch.
+        doc->setEnabled(false);
+        doc->show();
+        doc->setEnabled(true);
+        activateParticipant(doc);
+        return;
+    }
+    doc->show();
+    if (doc && mdiArea->currentSubWindow() != doc)
+        mdiArea->setActiveSubWindow(doc);
+}
+
+void frmMain::cmdAddParticipant_Click()
+{
+    AddParticipant();
+}
+
+void frmMain::closeAllParticipants()
+{
+    BusyScope busy(*this);
+    ActivationBatch batch(*this);
+    const int count = qMin(m_state.lDocumentCount, kParticipantLimit);
+    // Each time the window Qt activated last closes, Qt brings the next one forward, walking
+    // every window; closing in ascending order would chain those walks. So the window that
+    // closes last becomes the one Qt activated last, and the batch works out which window
+    // comes forward at each close.
+    for (int i = count; i >= 1; --i) {
+        if (frmDocument* d = m_state.slot(i)) {
+            activateForQtOnly(d);
+            break;
+        }
+    }
+    for (int i = 1; i <= count; ++i) {
+        if (frmDocument* d = m_state.slot(i))
+            d->close();
+        m_state.frmD[size_t(i)] = nullptr;
+    }
+    m_state.lDocumentCount = 0;
+}
+
+frmDocument* frmMain::activeParticipant() const
+{
+    return qobject_cast<frmDocument*>(mdiArea->currentSubWindow());
+}
+
+QList<frmDocument*> frmMain::openParticipants() const
+{
+    QList<frmDocument*> out;
+    for (int i = 1; i <= m_state.lDocumentCount && i <= kParticipantLimit; ++i) {
+        if (frmDocument* d = m_state.slot(i))
+            out << d;
+    }
+    return out;
+}
+
+void frmMain::onSubWindowActivated(QMdiSubWindow* window)
+{
+    auto* doc = qobject_cast<frmDocument*>(window);
+    if (!doc || doc == m_activationDone)
+        return;  // nothing activated, or a window whose activation handling has run already
+    if (m_activationBatch > 0) {
+        // Qt activated it by itself in the middle of a batch: it is in front now, above the
+        // windows brought forward before it.
+        m_front = doc;
+        m_frontFocus = nullptr;
+        m_raised << doc;
+    }
+    doc->Form_Activate();
+}
+
+// ---------------------------------------------------------------- activation
+
+ActivationBatch::ActivationBatch(frmMain& main) : m_main(&main)
+{
+    if (main.m_activationBatch++ == 0) {
+        main.m_front = qobject_cast<frmDocument*>(main.mdiArea->currentSubWindow());
+        main.m_frontFocus = nullptr;
+    }
+}
+
+ActivationBatch::~ActivationBatch()
+{
+    if (m_main && --m_main->m_activationBatch == 0)
+        m_main->endActivationBatch();
+}
+
+frmDocument* frmMain::frontParticipant() const
+{
+    if (m_activationBatch > 0)
+        return m_front;
+    return activeParticipant();
+}
+
+void frmMain::activateParticipant(frmDocument* d)
+{
+    if (!d)
+        return;
+    if (m_activationBatch == 0) {
+        mdiArea->setActiveSubWindow(d);
+        return;
+    }
+    if (d == m_front)
+        return;  // as with a real activation, the window in front stays as it is
+    m_front = d;
+    m_frontFocus = nullptr;
+    m_raised << d;
+    d->Form_Activate();
+}
+
+void frmMain::focusParticipantField(frmDocument* d, QWidget* field)
+{
+    if (!d || !field)
+        return;
+    if (m_activationBatch == 0) {
+        field->setFocus();
+        return;
+    }
+    // The focus moving into another window brings that window forward; the field takes the
+    // focus when the batch ends.
+    QPointer<frmDocument> doc(d);
+    QPointer<QWidget> f(field);
+    activateParticipant(d);
+    if (doc && f && doc == m_front)
+        m_frontFocus = f;
+}
+
+void frmMain::participantClosing(frmDocument* d)
+{
+    m_closingNext = nullptr;
+    if (m_activationBatch == 0 || d != m_front)
+        return;
+    // When the window activated last closes, Qt brings forward the window created next after
+    // it (after the last one, the first), unless that one is hidden.
+    const QList<QMdiSubWindow*> windows = mdiArea->subWindowList(QMdiArea::CreationOrder);
+    const qsizetype at = windows.indexOf(d);
+    if (at < 0 || windows.size() < 2)
+        return;
+    QMdiSubWindow* next = windows.at((at + 1) % windows.size());
+    if (!next->isHidden())
+        m_closingNext = qobject_cast<frmDocument*>(next);
+}
+
+void frmMain::participantClosed(frmDocument* d)
+{
+    QPointer<frmDocument> next = m_closingNext;
+    m_closingNext = nullptr;
+    if (m_activationBatch == 0 || d != m_front)
+        return;
+    m_front = nullptr;
+    m_frontFocus = nullptr;
+    activateParticipant(next);
+}
+
+void frmMain::applyPendingStacking()
+{
+    if (m_raised.isEmpty())
+        return;
+    // Raised one after another, the windows would end in this order: those never raised as
+    // they lay, below those raised, the one raised last on top. Only the windows out of place
+    // move, so a stack already in that order is not repainted.
+    QList<QMdiSubWindow*> raised;
+    for (auto it = m_raised.crbegin(); it != m_raised.crend(); ++it) {
+        if (*it && !(*it)->isHidden() && !raised.contains(it->data()))
+            raised.prepend(it->data());
+    }
+    m_raised.clear();
+    const QList<QMdiSubWindow*> stack = mdiArea->subWindowList(QMdiArea::StackingOrder);  // bottom first
+    QList<QMdiSubWindow*> wanted;
+    for (QMdiSubWindow* w : stack) {
+        if (!raised.contains(w))
+            wanted << w;
+    }
+    wanted << raised;
+    qsizetype same = 0;
+    while (same < stack.size() && same < wanted.size() && stack.at(same) == wanted.at(same))
+        ++same;
+    for (qsizetype i = same; i < wanted.size(); ++i)
+        wanted.at(i)->raise();
+}
+
+void frmMain::activateForQtOnly(frmDocument* d)
+{
+    applyPendingStacking();  // Qt raises the window it activates
+    if (!d || mdiArea->currentSubWindow() == d)
+        return;
+    m_activationDone = d;
+    mdiArea->setActiveSubWindow(d);
+    m_activationDone = nullptr;
+}
+
+void frmMain::endActivationBatch()
+{
+    QPointer<frmDocument> front = m_front;
+    QPointer<QWidget> focus = m_frontFocus;
+    m_front = nullptr;
+    m_frontFocus = nullptr;
+    m_closingNext = nullptr;
+    applyPendingStacking();
+    if (!front || front->isHidden())
+        return;
+    // Qt moves the window it had activated before to just under the one it activates now;
+    // the stack the batch has built is kept (icons go to the bottom either way).
+    QPointer<QMdiSubWindow> previous = mdiArea->currentSubWindow();
+    QPointer<QMdiSubWindow> above;
+    if (previous && previous != front && !previous->isMinimized()) {
+        const QList<QMdiSubWindow*> stack = mdiArea->subWindowList(QMdiArea::StackingOrder);  // bottom first
+        for (qsizetype i = stack.indexOf(previous) + 1; i > 0 && i < stack.size() && !above; ++i) {
+            if (stack.at(i) == front)
+                break;
+            if (!stack.at(i)->isMinimized())
+                above = stack.at(i);
+        }
+    }
+    activateForQtOnly(front);
+    if (previous && above && !previous->isMinimized())
+        previous->stackUnder(above);
+    if (front && focus && front->isAncestorOf(focus))
+        focus->setFocus();
+}
+
+}  // namespace kolvane
