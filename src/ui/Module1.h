@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/Participants.h"
+
 #include <QPointer>
 #include <QString>
 #include <array>
@@ -39,6 +41,22 @@ struct Module1 {
 
     // The window in slot n, or null for an empty or out-of-range slot.
     frmDocument* slot(int n) const;
+
+    enum class Order { Ascending, Descending };
+    // Runs `step` on every open participant window, by number. Each window is looked up
+    // when its turn comes, so one that closed during an earlier step is passed over; the
+    // step gets a guarded pointer, since a step that lets events run may see its own
+    // window go.
+    template <typename Step>
+    void visitParticipants(Order order, Step step) const
+    {
+        const int last = qMin(lDocumentCount, kParticipantLimit);
+        for (int k = 1; k <= last; ++k) {
+            const QPointer<frmDocument> d = slot(order == Order::Ascending ? k : last + 1 - k);
+            if (d)
+                step(d);
+        }
+    }
 
     void zeroTalkCounters() { iTalkElapsed = iTalkSeconds = iTalkMinutes = 0; }
     void zeroIdCounters() { iIDElapsed = iIDSeconds = iIDMinutes = 0; }

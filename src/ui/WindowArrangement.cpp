@@ -21,18 +21,6 @@ namespace {
 
 enum Layout { Cascade = 0, TileHorizontal = 1, TileVertical = 2, ArrangeIcons = 3 };
 
-// Runs `step` on every open participant window from the highest slot down to slot 1.
-// Empty slots are passed over; a window that goes away during a step ends only its own turn.
-template <typename Step>
-void visitParticipants(Module1& state, Step step)
-{
-    for (int i = qMin(state.lDocumentCount, kParticipantLimit); i >= 1; --i) {
-        QPointer<frmDocument> d = state.slot(i);
-        if (d)
-            step(d);
-    }
-}
-
 // The child windows a layout may move, topmost first.
 QList<QMdiSubWindow*> byStackingOrder(QMdiArea* area)
 {
@@ -111,7 +99,8 @@ void frmMain::SortWindows()
         // Every activation lets events run; what the sort changes is painted once, after it.
         PaintingHeld held(*this);
         ActivationBatch batch(*this);
-        visitParticipants(m_state, [this](frmDocument* d) { activateParticipant(d); });
+        m_state.visitParticipants(Module1::Order::Descending,
+                                  [this](const QPointer<frmDocument>& d) { activateParticipant(d); });
     }
     m_layer.processPendingEvents();
     mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, !maximizeOnActivation);
@@ -125,7 +114,7 @@ void frmMain::mnuWindowCascade_Click()
     arrange(Cascade);
     const double width = clientWidthTwips() / 2;
     const double height = clientHeightTwips() / 2;
-    visitParticipants(m_state, [&](frmDocument* d) {
+    m_state.visitParticipants(Module1::Order::Descending, [&](const QPointer<frmDocument>& d) {
         // Icons and maximised windows keep their size; the window's minimum still applies.
         if (d->isMinimized() || d->isMaximized())
             return;
@@ -157,13 +146,13 @@ void frmMain::mnuWindowArrangeIcons_Click()
 void frmMain::mnuWindowMinimizeAll_Click()
 {
     BusyScope busy(*this);
-    visitParticipants(m_state, [](frmDocument* d) { d->showMinimized(); });
+    m_state.visitParticipants(Module1::Order::Descending, [](const QPointer<frmDocument>& d) { d->showMinimized(); });
 }
 
 void frmMain::mnuWindowRestoreAll_Click()
 {
     BusyScope busy(*this);
-    visitParticipants(m_state, [](frmDocument* d) { d->showNormal(); });
+    m_state.visitParticipants(Module1::Order::Descending, [](const QPointer<frmDocument>& d) { d->showNormal(); });
 }
 
 void frmMain::arrange(int layout)

@@ -369,10 +369,7 @@ void frmMain::closeEvent(QCloseEvent* event)
     }
     // Participant windows close first, each through its own close handling, while the
     // frame and its timers still exist.
-    for (int i = 1; i <= m_state.lDocumentCount && i <= kParticipantLimit; ++i) {
-        if (frmDocument* d = m_state.slot(i))
-            d->close();
-    }
+    m_state.visitParticipants(Module1::Order::Ascending, [](const QPointer<frmDocument>& d) { d->close(); });
     MDIForm_Unload();
     event->accept();
 }

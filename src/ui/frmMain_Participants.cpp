@@ -61,22 +61,16 @@ void frmMain::closeAllParticipants()
 {
     BusyScope busy(*this);
     ActivationBatch batch(*this);
-    const int count = qMin(m_state.lDocumentCount, kParticipantLimit);
     // Each time the window Qt activated last closes, Qt brings the next one forward, walking
     // every window; closing in ascending order would chain those walks. So the window that
     // closes last becomes the one Qt activated last, and the batch works out which window
     // comes forward at each close.
-    for (int i = count; i >= 1; --i) {
-        if (frmDocument* d = m_state.slot(i)) {
-            activateForQtOnly(d);
-            break;
-        }
-    }
-    for (int i = 1; i <= count; ++i) {
-        if (frmDocument* d = m_state.slot(i))
-            d->close();
-        m_state.frmD[size_t(i)] = nullptr;
-    }
+    QPointer<frmDocument> last;
+    m_state.visitParticipants(Module1::Order::Ascending, [&last](const QPointer<frmDocument>& d) { last = d; });
+    if (last)
+        activateForQtOnly(last);
+    m_state.visitParticipants(Module1::Order::Ascending, [](const QPointer<frmDocument>& d) { d->close(); });
+    m_state.frmD.fill(nullptr);
     m_state.lDocumentCount = 0;
 }
 
@@ -88,10 +82,7 @@ frmDocument* frmMain::activeParticipant() const
 QList<frmDocument*> frmMain::openParticipants() const
 {
     QList<frmDocument*> out;
-    for (int i = 1; i <= m_state.lDocumentCount && i <= kParticipantLimit; ++i) {
-        if (frmDocument* d = m_state.slot(i))
-            out << d;
-    }
+    m_state.visitParticipants(Module1::Order::Ascending, [&out](const QPointer<frmDocument>& d) { out << d; });
     return out;
 }
 

@@ -45,10 +45,7 @@ void frmMain::mnuClearAll_Click()
     // is painted once, after it.
     std::optional<PaintingHeld> held(std::in_place, *this);
     std::optional<ActivationBatch> batch(std::in_place, *this);
-    for (int i = qMin(m_state.lDocumentCount, kParticipantLimit); i >= 1; --i) {
-        QPointer<frmDocument> d = m_state.slot(i);
-        if (!d)
-            continue;
+    m_state.visitParticipants(Module1::Order::Descending, [this](const QPointer<frmDocument>& d) {
         activateParticipant(d);
         if (d)
             d->cmdClear_Click();
@@ -62,7 +59,7 @@ void frmMain::mnuClearAll_Click()
             d->shpActive->hide();
         if (d)
             d->FrameDimSub();
-    }
+    });
     batch.reset();
     held.reset();
     m_layer.processPendingEvents();

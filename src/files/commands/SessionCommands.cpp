@@ -105,20 +105,21 @@ void SessionCommands::LoadSessionFile()
     m_main.txtCntrlQTH->setText(h.cntrlQTH);
     m_main.setCommentsText(h.comments);
 
-    for (int i = 1; i <= m_state.lDocumentCount && i <= windows; ++i) {
-        // Activation lets events run; a window closed meanwhile is simply skipped.
-        QPointer<frmDocument> d = m_state.slot(i);
-        if (!d)
-            continue;
-        const ParticipantRecord& r = session.participants.at(i - 1);
+    // Window n takes record n. Activation lets events run; a window closed meanwhile is
+    // simply skipped.
+    m_state.visitParticipants(Module1::Order::Ascending, [&](const QPointer<frmDocument>& d) {
+        const int n = d->number();
+        if (n < 1 || n > windows)
+            return;
+        const ParticipantRecord& r = session.participants.at(n - 1);
         if (r.active)
             d->cmdActive_Click();
         if (!d)
-            continue;
+            return;
         d->txtCallsign->setText(r.callsign);  // upper-cased by its change handler
         d->txtHandle->setText(r.handle);
         d->txtQTH->setText(r.qth);
-    }
+    });
     batch.reset();
     frozenMenu.reset();
     frozen.reset();
