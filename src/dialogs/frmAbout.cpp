@@ -14,10 +14,8 @@ namespace kolvane {
 
 namespace {
 
-Label* aboutLabel(const QString& text, QWidget* parent, int l, int t, int w, int h)
+Label* aboutLabel(Label* lbl)
 {
-    auto* lbl = new Label(text, parent);
-    lbl->setGeometry(twips::rect(l, t, w, h));
     lbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return lbl;
 }
@@ -83,37 +81,38 @@ frmAbout::frmAbout(WindowLayer& layer, QWidget* owner) : QDialog(owner, kFixedDi
     setObjectName(QStringLiteral("frmAbout"));
     setFixedSize(twips::size(5865, 3885));
 
-    picIcon = new QLabel(this);
-    picIcon->setGeometry(twips::rect(240, 240, 540, 540));
+    picIcon = place<QLabel>(this, "picIcon", 240, 240, 540, 540);
     picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    lblTitle = aboutLabel(QString(), this, 1050, 240, 1350, 480);
+    lblTitle = aboutLabel(place<Label>(this, "lblTitle", 1050, 240, 1350, 480, QString()));
     setVerdana(lblTitle, 9.75, true);
-    Label1 = aboutLabel(QStringLiteral("Team KV"), this, 2820, 210, 1620, 480);
+    Label1 = aboutLabel(place<Label>(this, "Label1", 2820, 210, 1620, 480, QStringLiteral("Team KV")));
     setVerdana(Label1, 20.25, true);
     growToFit(Label1);
-    Label2 = aboutLabel(QStringLiteral("kolvane.example"), this, 2865, 735, 1440, 240);
+    Label2 = aboutLabel(place<Label>(this, "Label2", 2865, 735, 1440, 240, QStringLiteral("kolvane.example")));
     setVerdana(Label2, 8.25, false);
     growToFit(Label2);
-    lblVersion = aboutLabel(QStringLiteral("Version"), this, 1050, 780, 1275, 225);
+    lblVersion = aboutLabel(place<Label>(this, "lblVersion", 1050, 780, 1275, 225, QStringLiteral("Version")));
     lblVersion->setFont(dialogFont());
-    lblDescription = aboutLabel(QStringLiteral("App Description"), this, 1050, 1125, 4092, 1170);
+    lblDescription =
+        aboutLabel(place<Label>(this, "lblDescription", 1050, 1125, 4092, 1170, QStringLiteral("App Description")));
     lblDescription->setWordWrap(true);
 
     // The grey line lies one pixel above the white one, which is two pixels thick.
     Line1[1] = new Shape(bgr::Grey, this);
+    Line1[1]->setObjectName(QStringLiteral("Line1(1)"));
     Line1[1]->setGeometry(twips::toPx(225), twips::toPx(2310), twips::toPx(5657 - 225), 1);
     Line1[0] = new Shape(bgr::White, this);
+    Line1[0]->setObjectName(QStringLiteral("Line1(0)"));
     Line1[0]->setGeometry(twips::toPx(240), twips::toPx(2310) + 1, twips::toPx(5657 - 240), 2);
 
-    lblDisclaimer = aboutLabel(QStringLiteral("Warning: ..."), this, 255, 2505, 3825, 1245);
+    lblDisclaimer =
+        aboutLabel(place<Label>(this, "lblDisclaimer", 255, 2505, 3825, 1245, QStringLiteral("Warning: ...")));
     lblDisclaimer->setWordWrap(true);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setGeometry(twips::rect(4245, 2625, 1467, 345));
+    cmdOK = place<QPushButton>(this, "cmdOK", 4245, 2625, 1467, 345, QStringLiteral("OK"));
     cmdOK->setDefault(true);
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    cmdSysInfo->setGeometry(twips::rect(4260, 3075, 1452, 345));
+    cmdSysInfo = place<QPushButton>(this, "cmdSysInfo", 4260, 3075, 1452, 345, QStringLiteral("&System Info..."));
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);

@@ -27,21 +27,15 @@ frmLogin::frmLogin(WindowLayer& layer, QWidget* parent) : QDialog(parent, kFixed
     setWindowTitle(QStringLiteral("Login"));
     setFixedSize(twips::size(3750, 1590));
 
-    lblLabels[1] = new Label(QStringLiteral("&Password:"), this);
-    lblLabels[1]->setGeometry(twips::rect(105, 540, 1080, 248));
-    txtPassword = new QLineEdit(this);
-    txtPassword->setGeometry(twips::rect(1305, 525, 2325, 285));
+    lblLabels[1] = place<Label>(this, "lblLabels(1)", 105, 540, 1080, 248, QStringLiteral("&Password:"));
+    txtPassword = place<QLineEdit>(this, "txtPassword", 1305, 525, 2325, 285);
     txtPassword->setEchoMode(QLineEdit::Password);
     txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // '*'
-    lblLabels[0] = new Label(QStringLiteral("&User Name:"), this);
-    lblLabels[0]->setGeometry(twips::rect(105, 150, 1080, 248));
-    txtUserName = new QLineEdit(this);
-    txtUserName->setGeometry(twips::rect(1305, 135, 2325, 285));
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setGeometry(twips::rect(495, 1020, 1140, 360));
+    lblLabels[0] = place<Label>(this, "lblLabels(0)", 105, 150, 1080, 248, QStringLiteral("&User Name:"));
+    txtUserName = place<QLineEdit>(this, "txtUserName", 1305, 135, 2325, 285);
+    cmdOK = place<QPushButton>(this, "cmdOK", 495, 1020, 1140, 360, QStringLiteral("OK"));
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setGeometry(twips::rect(2100, 1020, 1140, 360));
+    cmdCancel = place<QPushButton>(this, "cmdCancel", 2100, 1020, 1140, 360, QStringLiteral("Cancel"));
 
     // The labels' access keys move the focus to their fields.
     lblLabels[1]->setBuddy(txtPassword);

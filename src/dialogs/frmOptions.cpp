@@ -1,5 +1,6 @@
 #include "dialogs/frmOptions.h"
 
+#include "ui/Controls.h"
 #include "ui/Dialogs.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
@@ -39,9 +40,8 @@ protected:
 
 QGroupBox* sampleFrame(int n, QWidget* page, int l, int t)
 {
-    auto* f = new QGroupBox(QStringLiteral("Sample %1").arg(n), page);
-    f->setGeometry(twips::rect(l, t, 2033, 2022));
-    return f;
+    return place<QGroupBox>(page, QStringLiteral("fraSample%1").arg(n), l, t, 2033, 2022,
+                            QStringLiteral("Sample %1").arg(n));
 }
 
 int modifierState(Qt::KeyboardModifiers m)
@@ -68,6 +68,7 @@ frmOptions::frmOptions(WindowLayer& layer, QWidget* owner) : QDialog(owner, kFix
     const QRect strip = twips::rect(105, 120, 5895, 4245);
     auto* body = new TabBody(this);
     tbsOptions = new QTabBar(this);
+    tbsOptions->setObjectName(QStringLiteral("tbsOptions"));
     tbsOptions->setExpanding(false);
     tbsOptions->setDrawBase(false);
     for (int i = 1; i <= kPages; ++i)
@@ -79,9 +80,7 @@ frmOptions::frmOptions(WindowLayer& layer, QWidget* owner) : QDialog(owner, kFix
                       strip.bottom() - tbsOptions->geometry().bottom() + overlap);
 
     for (int i = 0; i < kPages; ++i) {
-        picOptions[i] = new QWidget(this);
-        picOptions[i]->setObjectName(QStringLiteral("picOptions%1").arg(i));
-        picOptions[i]->setGeometry(twips::rect(kHiddenLeft, 480, 5685, 3780));
+        picOptions[i] = place<QWidget>(this, QStringLiteral("picOptions(%1)").arg(i), kHiddenLeft, 480, 5685, 3780);
         picOptions[i]->setEnabled(false);
     }
     fraSample1 = sampleFrame(1, picOptions[0], 208, 207);
@@ -91,12 +90,9 @@ frmOptions::frmOptions(WindowLayer& layer, QWidget* owner) : QDialog(owner, kFix
     // The selected tab stays whole where the pages reach up to the tabs.
     tbsOptions->raise();
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setGeometry(twips::rect(2490, 4455, 1095, 375));
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setGeometry(twips::rect(3720, 4455, 1095, 375));
-    cmdApply = new QPushButton(QStringLiteral("&Apply"), this);
-    cmdApply->setGeometry(twips::rect(4920, 4455, 1095, 375));
+    cmdOK = place<QPushButton>(this, "cmdOK", 2490, 4455, 1095, 375, QStringLiteral("OK"));
+    cmdCancel = place<QPushButton>(this, "cmdCancel", 3720, 4455, 1095, 375, QStringLiteral("Cancel"));
+    cmdApply = place<QPushButton>(this, "cmdApply", 4920, 4455, 1095, 375, QStringLiteral("&Apply"));
 
     // The dialog has no default button; Qt would otherwise make OK one and let Enter run it.
     for (QPushButton* b : {cmdOK, cmdCancel, cmdApply}) {

@@ -21,12 +21,9 @@ namespace kolvane {
 
 namespace {
 
-Label* verdanaLabel(const QString& text, QWidget* parent, int l, int t, int w, int h, double pt, bool bold,
-                    bool autoSize)
+Label* verdanaLabel(Label* lbl, double pt, bool bold, bool autoSize)
 {
-    auto* lbl = new Label(text, parent);
     lbl->setFont(verdanaFont(pt, bold));
-    lbl->setGeometry(twips::rect(l, t, w, h));
     if (autoSize)
         lbl->adjustSize();
     return lbl;
@@ -84,34 +81,38 @@ frmSplash::frmSplash(WindowLayer& layer, QWidget* parent)
     setFixedSize(twips::size(7455, 4710));
     setAutoFillBackground(true);
 
-    fraMainFrame = new QFrame(this);
+    fraMainFrame = place<QFrame>(this, "fraMainFrame", 45, -15, 7380, 4590);
     fraMainFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    fraMainFrame->setGeometry(twips::rect(45, -15, 7380, 4590));
     fraMainFrame->setAcceptDrops(true);
     QWidget* f = fraMainFrame;
 
-    picLogo = new QLabel(f);
-    picLogo->setGeometry(twips::rect(90, 180, 5430, 4335));
+    picLogo = place<QLabel>(f, "picLogo", 90, 180, 5430, 4335);
     // Shown as drawn, from the top left corner, as a picture box shows its picture: scaling
     // it into the box would cost more than drawing it.
     picLogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picLogo->setPixmap(splashLogo());
 
-    lblProductName = verdanaLabel(QString(), f, 5640, 915, 1665, 270, 12, true, false);
-    lblVersion = verdanaLabel(QString(), f, 5640, 1290, 1575, 240, 9.75, false, false);
-    lblPlatform = verdanaLabel(QStringLiteral("W32"), f, 5640, 1950, 435, 240, 9.75, false, true);
+    lblProductName = verdanaLabel(place<Label>(f, "lblProductName", 5640, 915, 1665, 270, QString()), 12, true, false);
+    lblVersion = verdanaLabel(place<Label>(f, "lblVersion", 5640, 1290, 1575, 240, QString()), 9.75, false, false);
+    lblPlatform =
+        verdanaLabel(place<Label>(f, "lblPlatform", 5640, 1950, 435, 240, QStringLiteral("W32")), 9.75, false, true);
     lblPlatform->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblCopyright = verdanaLabel(QStringLiteral("Copyright"), f, 5640, 2700, 840, 195, 8.25, false, true);
-    lblCompany = verdanaLabel(QStringLiteral("Team KV"), f, 5640, 3060, 870, 270, 12, true, true);
-    Label1 = verdanaLabel(QStringLiteral("kolvane.example"), f, 5640, 3360, 1395, 195, 8.25, false, true);
+    lblCopyright = verdanaLabel(place<Label>(f, "lblCopyright", 5640, 2700, 840, 195, QStringLiteral("Copyright")),
+                                8.25, false, true);
+    lblCompany =
+        verdanaLabel(place<Label>(f, "lblCompany", 5640, 3060, 870, 270, QStringLiteral("Team KV")), 12, true, true);
+    Label1 = verdanaLabel(place<Label>(f, "Label1", 5640, 3360, 1395, 195, QStringLiteral("kolvane.example")), 8.25,
+                          false, true);
     // Placeholders that nothing fills; they would cover the logo, so they stay hidden.
-    lblCompanyProduct = verdanaLabel(QStringLiteral("Team KV"), f, 405, 210, 1305, 435, 18, true, false);
+    lblCompanyProduct = verdanaLabel(
+        place<Label>(f, "lblCompanyProduct", 405, 210, 1305, 435, QStringLiteral("Team KV")), 18, true, false);
     lblCompanyProduct->hide();
     autoSizeWhenShown(lblCompanyProduct);
-    lblLicenseTo = verdanaLabel(QStringLiteral("LicenseTo"), f, 3135, 300, 4050, 255, 8.25, false, false);
+    lblLicenseTo = verdanaLabel(place<Label>(f, "lblLicenseTo", 3135, 300, 4050, 255, QStringLiteral("LicenseTo")),
+                                8.25, false, false);
     lblLicenseTo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblLicenseTo->hide();
-    lblWarning = verdanaLabel(QString(), f, 300, 3720, 6855, 195, 8.25, false, false);
+    lblWarning = verdanaLabel(place<Label>(f, "lblWarning", 300, 3720, 6855, 195, QString()), 8.25, false, false);
 
     for (QWidget* w : std::initializer_list<QWidget*>{fraMainFrame, picLogo, lblProductName, lblVersion, lblPlatform,
                                                       lblCopyright, lblCompany, lblCompanyProduct, lblLicenseTo})
@@ -121,6 +122,7 @@ frmSplash::frmSplash(WindowLayer& layer, QWidget* parent)
     lblWarning->installEventFilter(this);
 
     timSplash = new QTimer(this);
+    timSplash->setObjectName(QStringLiteral("timSplash"));
     timSplash->setInterval(4000);
     connect(timSplash, &QTimer::timeout, this, &frmSplash::timSplash_Timer);
 

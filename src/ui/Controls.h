@@ -1,11 +1,14 @@
 #pragma once
 
+#include "ui/Twips.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QWidget>
 #include <optional>
+#include <utility>
 
 namespace kolvane {
 
@@ -114,6 +117,18 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
 };
+
+// Creates a control of type T in `parent`, named with its design name, at a rectangle
+// given in twips; `args` go to its constructor ahead of the parent. Every window builds
+// its controls with this.
+template <typename T, typename... Args>
+T* place(QWidget* parent, const QString& name, int left, int top, int width, int height, Args&&... args)
+{
+    auto* control = new T(std::forward<Args>(args)..., parent);
+    control->setObjectName(name);
+    control->setGeometry(twips::rect(left, top, width, height));
+    return control;
+}
 
 // Holds back painting of a widget and its children for the life of the guard. Bulk
 // operations on many participant windows let events run at each window; without this

@@ -26,10 +26,10 @@ constexpr int kPanelHeight = 900;
 constexpr int kMinWidth = 3750;
 constexpr int kMinHeight = 900;
 
-Label* staticLabel(const QString& caption, QWidget* parent, int l, int t, int w, int h)
+// The captions above and beside the fields: silver on dark grey, sized to their text,
+// deaf to the mouse.
+Label* staticLabel(Label* lbl)
 {
-    auto* lbl = new Label(caption, parent);
-    lbl->setGeometry(twips::rect(l, t, w, h));
     lbl->setForeColor(bgr::Silver);
     lbl->setBackColor(bgr::DarkGrey);
     autoSizeKeepingRightEdge(lbl);
@@ -37,10 +37,8 @@ Label* staticLabel(const QString& caption, QWidget* parent, int l, int t, int w,
     return lbl;
 }
 
-TextBox* field(QWidget* parent, int l, int t, int w, int h)
+TextBox* field(TextBox* f)
 {
-    auto* f = new TextBox(parent);
-    f->setGeometry(twips::rect(l, t, w, h));
     f->setBackColor(bgr::Slate);
     f->setFocusPolicy(Qt::ClickFocus);  // reached with the mouse, not with Tab
     f->setTextMargins(0, 0, 0, 0);
@@ -51,6 +49,7 @@ TextBox* field(QWidget* parent, int l, int t, int w, int h)
 
 frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
 {
+    setObjectName(QStringLiteral("frmDocument"));
     setAttribute(Qt::WA_DeleteOnClose);
     setMinimumSize(twips::size(kMinWidth, kMinHeight));
 
@@ -62,44 +61,37 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
     client->setPalette(pal);
     setWidget(client);
 
-    framParticipant = new QFrame(client);
+    framParticipant = place<QFrame>(client, "framParticipant", 0, 0, kPanelWidth, kPanelHeight);
     framParticipant->setFrameShape(QFrame::NoFrame);
     framParticipant->setAutoFillBackground(true);
     framParticipant->setPalette(pal);
-    framParticipant->resize(twips::size(kPanelWidth, kPanelHeight));
 
     QWidget* p = framParticipant;
-    Label4 = staticLabel(QStringLiteral("Call"), p, 90, 30, 330, 195);
-    Label1 = staticLabel(QStringLiteral("Handle"), p, 1020, 30, 585, 195);
-    Label2 = staticLabel(QStringLiteral("QTH"), p, 1950, 30, 360, 195);
-    Label3 = staticLabel(QStringLiteral("Timer"), p, 2970, 30, 495, 195);
-    txtCallsign = field(p, 90, 255, 855, 225);
-    txtHandle = field(p, 1020, 255, 855, 225);
-    txtQTH = field(p, 1980, 255, 855, 225);
-    lblTalkTimer = new Label(QStringLiteral("00:00"), p);
-    lblTalkTimer->setGeometry(twips::rect(2970, 255, 540, 225));
+    Label4 = staticLabel(place<Label>(p, "Label4", 90, 30, 330, 195, QStringLiteral("Call")));
+    Label1 = staticLabel(place<Label>(p, "Label1", 1020, 30, 585, 195, QStringLiteral("Handle")));
+    Label2 = staticLabel(place<Label>(p, "Label2", 1950, 30, 360, 195, QStringLiteral("QTH")));
+    Label3 = staticLabel(place<Label>(p, "Label3", 2970, 30, 495, 195, QStringLiteral("Timer")));
+    txtCallsign = field(place<TextBox>(p, "txtCallsign", 90, 255, 855, 225));
+    txtHandle = field(place<TextBox>(p, "txtHandle", 1020, 255, 855, 225));
+    txtQTH = field(place<TextBox>(p, "txtQTH", 1980, 255, 855, 225));
+    lblTalkTimer = place<Label>(p, "lblTalkTimer", 2970, 255, 540, 225, QStringLiteral("00:00"));
     lblTalkTimer->setAlignment(Qt::AlignCenter);
     lblTalkTimer->setBackColor(bgr::Slate);
 
-    Label6 = staticLabel(QStringLiteral("Active:"), p, 90, 585, 600, 195);
-    Label7 = staticLabel(QStringLiteral("Clear:"), p, 1410, 570, 540, 195);
-    Label8 = staticLabel(QStringLiteral("Talk:"), p, 2655, 570, 435, 195);
+    Label6 = staticLabel(place<Label>(p, "Label6", 90, 585, 600, 195, QStringLiteral("Active:")));
+    Label7 = staticLabel(place<Label>(p, "Label7", 1410, 570, 540, 195, QStringLiteral("Clear:")));
+    Label8 = staticLabel(place<Label>(p, "Label8", 2655, 570, 435, 195, QStringLiteral("Talk:")));
 
     // The frames lie behind their buttons, 30 twips larger on every side.
-    shpActive = new Shape(bgr::Yellow, p);
-    shpActive->setGeometry(twips::rect(765, 555, 315, 255));
+    shpActive = place<Shape>(p, "shpActive", 765, 555, 315, 255, bgr::Yellow);
     shpActive->hide();
-    shpTalk = new Shape(bgr::Orange, p);
-    shpTalk->setGeometry(twips::rect(3135, 555, 315, 255));
+    shpTalk = place<Shape>(p, "shpTalk", 3135, 555, 315, 255, bgr::Orange);
     shpTalk->hide();
 
-    cmdActive = new SmallButton(p);
-    cmdActive->setGeometry(twips::rect(795, 585, 255, 195));
-    cmdClear = new SmallButton(p);
-    cmdClear->setGeometry(twips::rect(2040, 585, 255, 195));
+    cmdActive = place<SmallButton>(p, "cmdActive", 795, 585, 255, 195);
+    cmdClear = place<SmallButton>(p, "cmdClear", 2040, 585, 255, 195);
     cmdClear->setEnabled(false);
-    cmdTalk = new SmallButton(p);
-    cmdTalk->setGeometry(twips::rect(3165, 585, 255, 195));
+    cmdTalk = place<SmallButton>(p, "cmdTalk", 3165, 585, 255, 195);
     cmdTalk->setEnabled(false);
     setTabOrder(cmdActive, cmdClear);
     setTabOrder(cmdClear, cmdTalk);
@@ -116,27 +108,18 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
     routeParticipantKeys(*this);
 
     connect(txtCallsign, &QLineEdit::textChanged, this, &frmDocument::txtCallsign_Change);
-    connect(cmdActive, &QPushButton::clicked, this, [this] {
-        BusyScope busy(m_main);
-        QPointer<frmDocument> self(this);
-        activateForClick();
-        if (self)
-            cmdActive_Click();
-    });
-    connect(cmdClear, &QPushButton::clicked, this, [this] {
-        BusyScope busy(m_main);
-        QPointer<frmDocument> self(this);
-        activateForClick();
-        if (self)
-            cmdClear_Click();
-    });
-    connect(cmdTalk, &QPushButton::clicked, this, [this] {
-        BusyScope busy(m_main);
-        QPointer<frmDocument> self(this);
-        activateForClick();
-        if (self)
-            cmdTalk_Click();
-    });
+    // A click into the window activates it before the button's own handler runs.
+    for (auto [button, handler] :
+         {std::pair{cmdActive, &frmDocument::cmdActive_Click}, std::pair{cmdClear, &frmDocument::cmdClear_Click},
+          std::pair{cmdTalk, &frmDocument::cmdTalk_Click}}) {
+        connect(button, &QPushButton::clicked, this, [this, handler = handler] {
+            BusyScope busy(m_main);
+            QPointer<frmDocument> self(this);
+            activateForClick();
+            if (self)
+                (this->*handler)();
+        });
+    }
 }
 
 void frmDocument::nameForScreenReaders()
@@ -210,7 +193,7 @@ void frmDocument::Form_Unload()
     m_main.layer().processPendingEvents();
     const int n = participantNumberFromCaption(windowTitle().trimmed());
     if (n == m_state.iTalkDocument) {
-        m_main.timTalk->stop();
+        m_main.stopTalkTimer();
         m_main.setStatusText(statusIdle());
     }
     if (n >= 1 && n <= kParticipantLimit && m_state.frmD[size_t(n)] == this)
@@ -273,7 +256,7 @@ void frmDocument::cmdActive_Click()
         FrameDimSub();
         if (m_state.iActiveDocument == m_state.iTalkDocument) {
             m_state.zeroTalkCounters();
-            m_main.timTalk->stop();
+            m_main.stopTalkTimer();
         }
     } else {
         shpActive->show();
@@ -297,19 +280,19 @@ void frmDocument::cmdTalk_Click()
         if (other && other->shpTalk->Visible()) {
             m_state.zeroTalkCounters();
             other->shpTalk->hide();
-            m_main.timTalk->stop();
+            m_main.stopTalkTimer();
             other->paintFields(bgr::LightCyan);  // its timer label keeps the time reached
         }
     }
     m_state.iTalkDocument = active;
     if (shpTalk->Visible()) {
-        m_main.timTalk->stop();
+        m_main.stopTalkTimer();
         shpTalk->hide();
         m_state.zeroTalkCounters();
         paintFields(bgr::LightCyan);
         m_main.setStatusText(statusIdle());
     } else {
-        m_main.timTalk->start();
+        m_main.startTalkTimer();
         shpTalk->show();
         paintFields(bgr::Orange);
         m_main.setStatusText(QStringLiteral("At turn: ") + txtCallsign->text() + QStringLiteral(" - ")
@@ -322,7 +305,7 @@ void frmDocument::cmdClear_Click()
 {
     if (m_state.iTalkDocument == m_state.iActiveDocument) {
         m_state.zeroTalkCounters();
-        m_main.timTalk->stop();
+        m_main.stopTalkTimer();
     }
     shpTalk->hide();
     txtCallsign->setText(QString());

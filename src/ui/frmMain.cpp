@@ -40,10 +40,9 @@ namespace kolvane {
 
 namespace {
 
-TextBox* headerField(QWidget* parent, int l, int t, int w, int h, bool tabStop)
+// The header fields: white with black text; only some are tab stops.
+TextBox* headerField(TextBox* f, bool tabStop)
 {
-    auto* f = new TextBox(parent);
-    f->setGeometry(twips::rect(l, t, w, h));
     f->setBackColor(bgr::White);
     f->setForeColor(bgr::Black);
     f->setTextMargins(0, 0, 0, 0);
@@ -51,21 +50,12 @@ TextBox* headerField(QWidget* parent, int l, int t, int w, int h, bool tabStop)
     return f;
 }
 
-Label* panelLabel(const QString& caption, QWidget* parent, int l, int t, int w, int h, bool autoSize = true)
+// The panel's static labels: black text, sized to their captions.
+Label* panelLabel(Label* lbl)
 {
-    auto* lbl = new Label(caption, parent);
-    lbl->setGeometry(twips::rect(l, t, w, h));
     lbl->setForeColor(bgr::Black);
-    if (autoSize)
-        autoSizeKeepingRightEdge(lbl);
+    autoSizeKeepingRightEdge(lbl);
     return lbl;
-}
-
-QPushButton* captionButton(const QString& caption, QWidget* parent, int l, int t, int w, int h)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setGeometry(twips::rect(l, t, w, h));
-    return b;
 }
 
 }  // namespace
@@ -79,6 +69,7 @@ frmMain::frmMain(Module1& state, WindowLayer& layer, MakeCommands commands, QWid
     setObjectName(QStringLiteral("frmMain"));
 
     mdiArea = new QMdiArea(this);
+    mdiArea->setObjectName(QStringLiteral("mdiArea"));
     mdiArea->setBackground(toQColor(bgr::SysAppWorkspace));
     setCentralWidget(mdiArea);
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::onSubWindowActivated);
@@ -122,21 +113,19 @@ void frmMain::createNetPanel()
     band->setMinimumWidth(twips::toPx(45 + 11490));
     tbCntrl->addWidget(band);
 
-    Frame1 = new QFrame(band);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1 = place<QFrame>(band, "Frame1", 45, 15, 11490, 1035);
     Frame1->setFrameShape(QFrame::NoFrame);
-    Frame1->setGeometry(twips::rect(45, 15, 11490, 1035));
     Frame1->setFont(dialogFont());
     QWidget* p = Frame1;
 
-    cmdStart = captionButton(QStringLiteral("Start"), p, 15, 45, 465, 225);
-    txtStart = headerField(p, 585, 45, 3285, 225, false);
-    cmdStop = captionButton(QStringLiteral("Stop"), p, 15, 345, 465, 225);
-    txtStop = headerField(p, 585, 345, 3285, 225, false);
-    Label1 = panelLabel(QStringLiteral("Freq:"), p, 135, 705, 360, 195);
-    txtFrequency = headerField(p, 585, 675, 870, 285, true);
-    Label2 = panelLabel(QStringLiteral("Mode:"), p, 1590, 705, 450, 195);
-    cmbMode = new QComboBox(p);
+    cmdStart = place<QPushButton>(p, "cmdStart", 15, 45, 465, 225, QStringLiteral("Start"));
+    txtStart = headerField(place<TextBox>(p, "txtStart", 585, 45, 3285, 225), false);
+    cmdStop = place<QPushButton>(p, "cmdStop", 15, 345, 465, 225, QStringLiteral("Stop"));
+    txtStop = headerField(place<TextBox>(p, "txtStop", 585, 345, 3285, 225), false);
+    Label1 = panelLabel(place<Label>(p, "Label1", 135, 705, 360, 195, QStringLiteral("Freq:")));
+    txtFrequency = headerField(place<TextBox>(p, "txtFrequency", 585, 675, 870, 285), true);
+    Label2 = panelLabel(place<Label>(p, "Label2", 1590, 705, 450, 195, QStringLiteral("Mode:")));
+    cmbMode = place<QComboBox>(p, "cmbMode", 2100, 660, 1020, 315);
     cmbMode->setEditable(true);
     cmbMode->setInsertPolicy(QComboBox::NoInsert);
     cmbMode->addItems({QStringLiteral("SSB"), QStringLiteral("FM"), QStringLiteral("AM"), QStringLiteral("CW"),
@@ -148,36 +137,30 @@ void frmMain::createNetPanel()
     auto* exact = new QCompleter(QStringList(), cmbMode);
     exact->setCaseSensitivity(Qt::CaseSensitive);
     cmbMode->setCompleter(exact);
-    cmbMode->setGeometry(twips::rect(2100, 660, 1020, 315));
-    Label3 = panelLabel(QStringLiteral("Callsign:"), p, 3990, 45, 585, 195);
-    txtCntrlCall = headerField(p, 4650, 30, 900, 285, true);
-    Label4 = panelLabel(QStringLiteral("Handle:"), p, 4020, 375, 555, 195);
-    txtCntrlHandle = headerField(p, 4650, 360, 900, 285, true);
-    Label5 = panelLabel(QStringLiteral("QTH:"), p, 4185, 705, 390, 195);
-    txtCntrlQTH = headerField(p, 4650, 695, 900, 285, true);
-    Label11 = panelLabel(QStringLiteral("Add Prtcpt:"), p, 5655, 150, 795, 195, false);
+    Label3 = panelLabel(place<Label>(p, "Label3", 3990, 45, 585, 195, QStringLiteral("Callsign:")));
+    txtCntrlCall = headerField(place<TextBox>(p, "txtCntrlCall", 4650, 30, 900, 285), true);
+    Label4 = panelLabel(place<Label>(p, "Label4", 4020, 375, 555, 195, QStringLiteral("Handle:")));
+    txtCntrlHandle = headerField(place<TextBox>(p, "txtCntrlHandle", 4650, 360, 900, 285), true);
+    Label5 = panelLabel(place<Label>(p, "Label5", 4185, 705, 390, 195, QStringLiteral("QTH:")));
+    txtCntrlQTH = headerField(place<TextBox>(p, "txtCntrlQTH", 4650, 695, 900, 285), true);
+    Label11 = place<Label>(p, "Label11", 5655, 150, 795, 195, QStringLiteral("Add Prtcpt:"));
     Label11->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    autoSizeKeepingRightEdge(Label11);
-    cmdAddParticipant = new SmallButton(p);
-    cmdAddParticipant->setGeometry(twips::rect(6630, 150, 255, 195));
-    Label9 = panelLabel(QStringLiteral("ID Timer:"), p, 5805, 510, 645, 195);
-    lblIDTimer = new Label(QStringLiteral("00:00"), p);
-    lblIDTimer->setGeometry(twips::rect(5790, 705, 645, 210));
+    panelLabel(Label11);
+    cmdAddParticipant = place<SmallButton>(p, "cmdAddParticipant", 6630, 150, 255, 195);
+    Label9 = panelLabel(place<Label>(p, "Label9", 5805, 510, 645, 195, QStringLiteral("ID Timer:")));
+    lblIDTimer = place<Label>(p, "lblIDTimer", 5790, 705, 645, 210, QStringLiteral("00:00"));
     lblIDTimer->setAlignment(Qt::AlignCenter);
     lblIDTimer->setFont(verdanaFont(9));
     lblIDTimer->setBackColor(bgr::SysInactiveBorder);
     lblIDTimer->setForeColor(bgr::SysWindowText);
-    shpIDTimer = new Shape(bgr::Red, p);
-    shpIDTimer->setGeometry(twips::rect(6600, 600, 315, 255));
+    shpIDTimer = place<Shape>(p, "shpIDTimer", 6600, 600, 315, 255, bgr::Red);
     shpIDTimer->hide();
-    cmdIDTimer = new SmallButton(p);
-    cmdIDTimer->setGeometry(twips::rect(6630, 630, 255, 195));
-    txtComments = new TextArea(p);
-    txtComments->setGeometry(twips::rect(7185, 75, 3885, 870));
+    cmdIDTimer = place<SmallButton>(p, "cmdIDTimer", 6630, 630, 255, 195);
+    txtComments = place<TextArea>(p, "txtComments", 7185, 75, 3885, 870);
     txtComments->setTabChangesFocus(true);
     txtComments->setBackColor(bgr::White);
     setCommentsText(QStringLiteral("Comments\r\n"));
-    txtGirlFriend = headerField(p, -210, 705, 150, 285, false);
+    txtGirlFriend = headerField(place<TextBox>(p, "txtGirlFriend", -210, 705, 150, 285), false);
 
     setTabOrder(cmdStart, cmdStop);
     setTabOrder(cmdStop, txtFrequency);
@@ -241,9 +224,13 @@ void frmMain::createStatusBar()
         return l;
     };
     announcer = new Announcer(this);
+    // Named as the bar's panels are numbered.
     sbPanel1 = panel(sbStatusBar);
+    sbPanel1->setObjectName(QStringLiteral("sbStatusBar.Panels(1)"));
     sbPanel2 = panel(sbStatusBar);
+    sbPanel2->setObjectName(QStringLiteral("sbStatusBar.Panels(2)"));
     sbPanel3 = panel(sbStatusBar);
+    sbPanel3->setObjectName(QStringLiteral("sbStatusBar.Panels(3)"));
     // The status line's accessible name is its text, announced on every change.
     sbPanel1->setAccessibleDescription(QStringLiteral("Status line"));
     sbPanel2->setAccessibleDescription(QStringLiteral("Date"));
@@ -278,17 +265,18 @@ void frmMain::updateDateTimePanels()
 
 void frmMain::createTimers()
 {
-    auto timer = [this](int ms) {
+    auto timer = [this](const char* name, int ms) {
         auto* t = new QTimer(this);
+        t->setObjectName(QLatin1String(name));
         // A precise timer schedules each tick from the previous one, so a count of ticks
         // is a count of seconds and ten minutes of ticks take ten minutes.
         t->setTimerType(Qt::PreciseTimer);
         t->setInterval(ms);
         return t;
     };
-    timTalk = timer(1000);
-    timID = timer(1000);
-    timBlink = timer(500);
+    timTalk = timer("timTalk", 1000);
+    timID = timer("timID", 1000);
+    timBlink = timer("timBlink", 500);
     connect(timTalk, &QTimer::timeout, this, &frmMain::timTalk_Timer);
     connect(timID, &QTimer::timeout, this, &frmMain::timID_Timer);
     connect(timBlink, &QTimer::timeout, this, &frmMain::timBlink_Timer);

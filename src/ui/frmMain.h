@@ -136,6 +136,9 @@ public:
     void participantClosed(frmDocument* d);
 
     // ---- talk timer and ID timer
+    // The participant windows start and stop the turn's count.
+    void startTalkTimer();
+    void stopTalkTimer();
     void timTalk_Timer();
     void cmdIDTimer_Click();
     void timID_Timer();

@@ -272,6 +272,7 @@ QToolBar* frmMain::ensureToolBar()
     if (tbToolBar)
         return tbToolBar;
     imlToolbarIcons = ImageList::toolbarIcons(this);
+    imlToolbarIcons->setObjectName(QStringLiteral("imlToolbarIcons"));
 
     tbToolBar = new QToolBar(this);
     tbToolBar->setObjectName(QStringLiteral("tbToolBar"));

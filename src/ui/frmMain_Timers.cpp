@@ -21,6 +21,16 @@ QString idTimerExpired()
 
 // ---------------------------------------------------------------- talk timer
 
+void frmMain::startTalkTimer()
+{
+    timTalk->start();
+}
+
+void frmMain::stopTalkTimer()
+{
+    timTalk->stop();
+}
+
 void frmMain::timTalk_Timer()
 {
     advanceElapsed(m_state.iTalkElapsed, m_state.iTalkSeconds, m_state.iTalkMinutes);

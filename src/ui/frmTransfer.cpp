@@ -21,23 +21,21 @@ frmTransfer::frmTransfer(frmMain& main) : QDialog(&main), m_main(main), m_state(
     const QString captions[3] = {QStringLiteral("&Callsign:"), QStringLiteral("&Handle:"), QStringLiteral("&QTH:")};
     const int labelTops[3] = {210, 600, 1005};
     const int fieldTops[3] = {195, 585, 990};
+    const char* const fieldNames[3] = {"txtNewCallsign", "txtNewHandle", "txtNewQTH"};
     TextBox* fields[3] = {};
     for (int i = 0; i < 3; ++i) {
-        lblLabels[i] = new Label(captions[i], this);
-        lblLabels[i]->setGeometry(twips::rect(780, labelTops[i], 1080, 255));
-        fields[i] = new TextBox(this);
-        fields[i]->setGeometry(twips::rect(1980, fieldTops[i], 870, 285));
+        lblLabels[i] =
+            place<Label>(this, QStringLiteral("lblLabels(%1)").arg(i), 780, labelTops[i], 1080, 255, captions[i]);
+        fields[i] = place<TextBox>(this, QString::fromLatin1(fieldNames[i]), 1980, fieldTops[i], 870, 285);
         lblLabels[i]->setBuddy(fields[i]);
     }
     txtNewCallsign = fields[0];
     txtNewHandle = fields[1];
     txtNewQTH = fields[2];
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setGeometry(twips::rect(525, 1560, 1140, 360));
+    cmdOK = place<QPushButton>(this, "cmdOK", 525, 1560, 1140, 360, QStringLiteral("OK"));
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setGeometry(twips::rect(2130, 1560, 1140, 360));
+    cmdCancel = place<QPushButton>(this, "cmdCancel", 2130, 1560, 1140, 360, QStringLiteral("Cancel"));
 
     setTabOrder(txtNewCallsign, txtNewHandle);
     setTabOrder(txtNewHandle, txtNewQTH);
