@@ -286,13 +286,24 @@ void frmMain::createTimers()
 
 void frmMain::Show()
 {
-    MDIForm_Load();
-    if (!isVisible())
-        show();
+    show();
+}
+
+void frmMain::setVisible(bool visible)
+{
+    // However the window is shown, it loads first, and only once. Loading shows it (the
+    // first participant window shows the frame), so the load comes before Qt's show.
+    if (visible && !m_loaded)
+        MDIForm_Load();
+    if (!visible || !isVisible())
+        QMainWindow::setVisible(visible);
 }
 
 void frmMain::MDIForm_Load()
 {
+    if (m_loaded)
+        return;
+    m_loaded = true;
     // Until a frame is reported (and always where no window manager draws one) the inside
     // takes the whole size.
     m_waitingForFrame = true;

@@ -93,8 +93,10 @@ public:
     // True while a command that lets events run is under way.
     bool isBusy() const { return m_busy > 0; }
 
-    // Loads the window (MDIForm_Load) and shows it.
+    // Shows the window. Showing it, by Show() or by Qt's show(), first loads it
+    // (MDIForm_Load) if it has not been loaded; it is loaded once.
     void Show();
+    void setVisible(bool visible) override;
     void MDIForm_Load();
     void MDIForm_Unload();
 
@@ -329,6 +331,7 @@ private:
     WindowLayer& m_layer;
     MainCommands m_commands;
     QString m_caption;
+    bool m_loaded = false;
     bool m_waitingForFrame = false;
     QString m_status;
     QTimer* m_clock = nullptr;

@@ -192,6 +192,23 @@ private slots:
         QCOMPARE(layer.topMostCalls[0].second, onTop);
     }
 
+    void mainWindow_loadsOnceHoweverItIsShown()
+    {
+        for (const bool qtShow : {true, false}) {
+            MainRig rig(false);
+            if (qtShow)
+                rig.main->show();
+            else
+                rig.main->Show();
+            rig.main->Show();
+            rig.main->show();
+            rig.main->MDIForm_Load();
+            QCOMPARE(rig.state.lDocumentCount, 1);
+            QCOMPARE(rig.state.iTalkDocument, qint16(1));
+            QCOMPARE(rig.main->focusWidget(), static_cast<QWidget*>(rig.main->txtGirlFriend));
+        }
+    }
+
     void main_showsSplashOnTopThenTheMainWindow()
     {
         ScriptedWindowLayer layer;
