@@ -13,6 +13,7 @@
 // counted, one dump per command and size, labelled "<command> <stations>".
 
 #include "BenchSupport.h"
+#include "support/NetFixtures.h"
 
 #include "app/Program.h"
 #include "dialogs/frmSplash.h"
@@ -95,28 +96,27 @@ QStringList commentLines()
     return lines;
 }
 
-// A session file of `count` stations with long comments, in the program's layout: CR LF
-// line ends, the header lines, the comments, the separator, four lines per station, every
-// other one active.
+// The header of the benchmark's net, with long comments.
+NetHeader benchHeader()
+{
+    return {QStringLiteral("Tuesday, Dec/8/2026 7:00:00 PM"),
+            QStringLiteral("Tuesday, Dec/8/2026 8:30:00 PM"),
+            QStringLiteral("146.520"),
+            QStringLiteral("FM"),
+            QStringLiteral("W1NC"),
+            QStringLiteral("Pat"),
+            QStringLiteral("Riverton"),
+            commentLines().join(QStringLiteral("\r\n"))};
+}
+
+// A session file of `count` stations with long comments, every other one active.
 bool writeSessionFile(const QString& path, int count)
 {
-    QStringList lines{QStringLiteral("Kolvane Storage, file format 1.0"),
-                      QString::number(count),
-                      QStringLiteral("Tuesday, Dec/8/2026 7:00:00 PM"),
-                      QStringLiteral("Tuesday, Dec/8/2026 8:30:00 PM"),
-                      QStringLiteral("146.520"),
-                      QStringLiteral("FM"),
-                      QStringLiteral("W1NC"),
-                      QStringLiteral("Pat"),
-                      QStringLiteral("Riverton")};
-    lines << commentLines();
-    lines << QStringLiteral("***/***");
+    SessionData net;
+    net.header = benchHeader();
     for (int i = 1; i <= count; ++i)
-        lines << (i % 2 ? QStringLiteral("True") : QStringLiteral("False")) << station(i) << handle(i) << qth(i);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return f.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1()) > 0;
+        net.participants.append({i % 2 == 1, station(i), handle(i), qth(i)});
+    return test::writeNetFile(path, net);
 }
 
 // ---------------------------------------------------------------- the session on screen
@@ -142,14 +142,7 @@ int livingWindows(frmMain& main)
 // Header, long comments and every open participant's fields, every other one active.
 void fillSession(frmMain& main)
 {
-    main.txtStart->setText(QStringLiteral("Tuesday, Dec/8/2026 7:00:00 PM"));
-    main.txtStop->setText(QStringLiteral("Tuesday, Dec/8/2026 8:30:00 PM"));
-    main.txtFrequency->setText(QStringLiteral("146.520"));
-    main.cmbMode->setEditText(QStringLiteral("FM"));
-    main.txtCntrlCall->setText(QStringLiteral("W1NC"));
-    main.txtCntrlHandle->setText(QStringLiteral("Pat"));
-    main.txtCntrlQTH->setText(QStringLiteral("Riverton"));
-    main.setCommentsText(commentLines().join(QStringLiteral("\r\n")));
+    test::typeHeader(main, benchHeader());
     for (frmDocument* d : main.openParticipants()) {
         const int i = d->number();
         d->txtCallsign->setText(station(i));

@@ -6,6 +6,7 @@
 #include "SessionPrinting.h"
 #include "files/SessionFile.h"
 #include "support/MainRig.h"
+#include "support/NetFixtures.h"
 #include "ui/Controls.h"
 
 #include <QComboBox>
@@ -19,14 +20,9 @@ namespace kolvane::test {
 // A complete header typed into the net panel.
 inline void typeHeader(frmMain& m)
 {
-    m.txtStart->setText(QStringLiteral("Thursday, Jan/30/2003 9:05:07 PM"));
-    m.txtStop->setText(QString());
-    m.txtFrequency->setText(QStringLiteral("146.520"));
-    m.cmbMode->setEditText(QStringLiteral("FM"));
-    m.txtCntrlCall->setText(QStringLiteral("w1aw"));
-    m.txtCntrlHandle->setText(QStringLiteral("Hiram"));
-    m.txtCntrlQTH->setText(QStringLiteral("Newington"));
-    m.setCommentsText(QStringLiteral("Weekly net\r\n  second line  "));
+    typeHeader(m, {QStringLiteral("Thursday, Jan/30/2003 9:05:07 PM"), QString(), QStringLiteral("146.520"),
+                   QStringLiteral("FM"), QStringLiteral("w1aw"), QStringLiteral("Hiram"), QStringLiteral("Newington"),
+                   QStringLiteral("Weekly net\r\n  second line  ")});
 }
 
 // The station typed into participant window n; `active` presses its Active button.
@@ -38,10 +34,8 @@ inline void typeStation(MainRig& rig, int n, const QString& call, const QString&
     d->txtCallsign->setText(call);
     d->txtHandle->setText(handle);
     d->txtQTH->setText(qth);
-    if (active) {
-        rig.activate(n);
-        d->cmdActive_Click();
-    }
+    if (active)
+        press(*rig.main, d, &frmDocument::cmdActive_Click);
 }
 
 // A net of three stations: 1 and 3 active, 2 inactive with blanks around its handle.

@@ -1,4 +1,5 @@
 #include "support/MainRig.h"
+#include "support/NetFixtures.h"
 #include "support/TestMain.h"
 
 #include "net/NetHeader.h"
@@ -108,11 +109,10 @@ QList<int> numbers(const QList<frmDocument*>& docs)
 
 void putOnTurn(MainRig& rig, int n)
 {
-    rig.activate(n);
     rig.doc(n)->txtCallsign->setText(QStringLiteral("DL1XYZ"));
     rig.doc(n)->txtHandle->setText(QStringLiteral("Fritz"));
     rig.doc(n)->txtQTH->setText(QStringLiteral("Bonn"));
-    rig.doc(n)->cmdActive_Click();
+    press(*rig.main, rig.doc(n), &frmDocument::cmdActive_Click);
     rig.doc(n)->cmdTalk_Click();
 }
 

@@ -3,6 +3,7 @@
 #include "net/Colors.h"
 #include "support/Drawn.h"
 #include "support/MainRig.h"
+#include "support/NetFixtures.h"
 #include "support/TestMain.h"
 #include "ui/Colors.h"
 #include "ui/Controls.h"
@@ -78,11 +79,10 @@ private slots:
         d->txtCallsign->setText(QStringLiteral("W1AW"));
         d->txtHandle->setText(QStringLiteral("Hiram"));
         d->txtQTH->setText(QStringLiteral("Newington"));
-        rig.activate(1);
         if (presses >= 1)
-            d->cmdActive_Click();
+            press(*rig.main, d, &frmDocument::cmdActive_Click);
         if (presses >= 2)
-            d->cmdTalk_Click();
+            press(*rig.main, d, &frmDocument::cmdTalk_Click);
 
         const QColor panel = toQColor(bgr::DarkGrey);
         QCOMPARE(drawnFrame(d->shpActive), activeFrame ? toQColor(bgr::Yellow) : panel);
@@ -151,8 +151,7 @@ private slots:
         m.cmdIDTimer_Click();
         expect("stopped by the button", stopped, false);
         m.cmdIDTimer_Click();
-        for (int i = 0; i < 600; ++i)
-            m.timID_Timer();
+        ticks(m, &frmMain::timID_Timer, 600);
         expect("expired", stopped, false);
         m.timBlink_Timer();
         expect("first blink", Qt::white, false);
@@ -163,8 +162,7 @@ private slots:
         m.cmdIDTimer_Click();
         expect("acknowledged", Qt::white, true);
         m.cmdIDTimer_Click();
-        for (int i = 0; i < 600; ++i)
-            m.timID_Timer();
+        ticks(m, &frmMain::timID_Timer, 600);
         m.timBlink_Timer();
         m.timBlink_Timer();
         m.mnuClearAll_Click();
@@ -180,8 +178,7 @@ private slots:
         MainRig rig;
         frmDocument* d = rig.doc(1);
         d->txtCallsign->setText(QStringLiteral("W1AW"));
-        rig.activate(1);
-        d->cmdActive_Click();
+        press(*rig.main, d, &frmDocument::cmdActive_Click);
         useTheme(QStringLiteral("dark"));
         QCoreApplication::processEvents();  // a theme change arrives through the event loop
         QCOMPARE(drawnBackground(d->txtCallsign), toQColor(bgr::LightCyan));

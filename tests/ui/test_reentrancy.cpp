@@ -2,6 +2,7 @@
 // close do). Whatever happens at such a point - the frame asked to close, a participant
 // window closing - must not pull windows away from under the command that yields.
 #include "support/MainRig.h"
+#include "support/NetFixtures.h"
 #include "support/TestMain.h"
 #include "ui/Controls.h"
 
@@ -18,15 +19,16 @@ namespace {
 
 QString writeNet(const QTemporaryDir& dir, int stations)
 {
-    QByteArray f = "Kolvane Storage, file format 1.0\r\n" + QByteArray::number(stations)
-                   + "\r\nstart\r\n\r\n146.52\r\nFM\r\nW1AW\r\nHiram\r\nNewington\r\nnotes\r\n***/***\r\n";
+    SessionData net;
+    net.header = {QStringLiteral("start"),     QString(),
+                  QStringLiteral("146.52"),    QStringLiteral("FM"),
+                  QStringLiteral("W1AW"),      QStringLiteral("Hiram"),
+                  QStringLiteral("Newington"), QStringLiteral("notes")};
     for (int i = 1; i <= stations; ++i)
-        f += "True\r\nK" + QByteArray::number(i) + "ABC\r\nAl\r\nBoston\r\n";
+        net.participants.append(
+            {true, QStringLiteral("K%1ABC").arg(i), QStringLiteral("Al"), QStringLiteral("Boston")});
     const QString path = dir.filePath(QStringLiteral("net.kvs"));
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(f) != f.size())
-        return QString();
-    return path;
+    return writeNetFile(path, net) ? path : QString();
 }
 
 // Every participant in frmD carries its own number, and no participant window is

@@ -3,6 +3,7 @@
 #include "net/Colors.h"
 #include "support/Drawn.h"
 #include "support/MainRig.h"
+#include "support/NetFixtures.h"
 #include "support/TestMain.h"
 #include "ui/Colors.h"
 #include "ui/Controls.h"
@@ -19,33 +20,23 @@ using namespace kolvane::test;
 
 namespace {
 
+// A complete header; the stop stamp and the comments stay as they are.
 void fillHeader(frmMain& m)
 {
-    m.txtStart->setText(QStringLiteral("Thursday, Jan/30/2003 9:05:07 AM"));
-    m.txtFrequency->setText(QStringLiteral("146.520"));
-    m.cmbMode->setEditText(QStringLiteral("FM"));
-    m.txtCntrlCall->setText(QStringLiteral("W1AW"));
-    m.txtCntrlHandle->setText(QStringLiteral("Hiram"));
-    m.txtCntrlQTH->setText(QStringLiteral("Newington"));
+    typeHeader(m, {QStringLiteral("Thursday, Jan/30/2003 9:05:07 AM"), m.txtStop->text(), QStringLiteral("146.520"),
+                   QStringLiteral("FM"), QStringLiteral("W1AW"), QStringLiteral("Hiram"), QStringLiteral("Newington"),
+                   m.commentsText()});
 }
 
 // Puts participant n on the air as a click would: activate its window, press Active.
 void makeActive(MainRig& rig, int n)
 {
-    rig.activate(n);
-    rig.doc(n)->cmdActive_Click();
+    press(*rig.main, rig.doc(n), &frmDocument::cmdActive_Click);
 }
 
 void talk(MainRig& rig, int n)
 {
-    rig.activate(n);
-    rig.doc(n)->cmdTalk_Click();
-}
-
-void ticks(frmMain& m, void (frmMain::*tick)(), int count)
-{
-    for (int i = 0; i < count; ++i)
-        (m.*tick)();
+    press(*rig.main, rig.doc(n), &frmDocument::cmdTalk_Click);
 }
 
 }  // namespace
