@@ -59,13 +59,15 @@ TextSpan lineSpan(const QString& text, int offset)
     return {start, end < size ? end + 1 : size};
 }
 
-// ---------------------------------------------------------------- single-line fields
+// ---------------------------------------------------------------- text fields
 
-class AccessibleLineEdit : public QAccessibleWidget,
-                           public QAccessibleTextInterface,
-                           public QAccessibleEditableTextInterface {
+// What both kinds of text field answer alike: the interfaces they offer, the boundary
+// queries (through around(), which each field gives its text to) and attributes.
+class AccessibleTextField : public QAccessibleWidget,
+                            public QAccessibleTextInterface,
+                            public QAccessibleEditableTextInterface {
 public:
-    explicit AccessibleLineEdit(QLineEdit* edit) : QAccessibleWidget(edit, QAccessible::EditableText) {}
+    using QAccessibleWidget::QAccessibleWidget;
 
     void* interface_cast(QAccessible::InterfaceType type) override
     {
@@ -75,6 +77,38 @@ public:
             return static_cast<QAccessibleEditableTextInterface*>(this);
         return QAccessibleWidget::interface_cast(type);
     }
+
+    void addSelection(int startOffset, int endOffset) override { setSelection(0, startOffset, endOffset); }
+
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
+    {
+        return around(offset, type, TextSide::Before, start, end);
+    }
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
+    {
+        return around(offset, type, TextSide::At, start, end);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
+    {
+        return around(offset, type, TextSide::After, start, end);
+    }
+    QString attributes(int, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return QString();
+    }
+
+protected:
+    virtual QString around(int offset, QAccessible::TextBoundaryType type, TextSide side, int* start,
+                           int* end) const = 0;
+};
+
+// ---------------------------------------------------------------- single-line fields
+
+class AccessibleLineEdit : public AccessibleTextField {
+public:
+    explicit AccessibleLineEdit(QLineEdit* edit) : AccessibleTextField(edit, QAccessible::EditableText) {}
 
     QAccessible::State state() const override
     {
@@ -135,7 +169,6 @@ public:
             *endOffset = edit()->selectionEnd();
         }
     }
-    void addSelection(int startOffset, int endOffset) override { setSelection(0, startOffset, endOffset); }
     void removeSelection(int index) override
     {
         if (index == 0)
@@ -145,19 +178,6 @@ public:
     {
         if (index == 0)
             edit()->setSelection(startOffset, endOffset - startOffset);
-    }
-
-    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
-    {
-        return around(offset, type, TextSide::Before, start, end);
-    }
-    QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
-    {
-        return around(offset, type, TextSide::At, start, end);
-    }
-    QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
-    {
-        return around(offset, type, TextSide::After, start, end);
     }
 
     QRect characterRect(int offset) const override
@@ -181,12 +201,6 @@ public:
     {
         edit()->setCursorPosition(endIndex);
         edit()->setCursorPosition(startIndex);
-    }
-    QString attributes(int, int* startOffset, int* endOffset) const override
-    {
-        *startOffset = 0;
-        *endOffset = characterCount();
-        return QString();
     }
 
     // ---- editing
@@ -217,7 +231,7 @@ private:
     // A password is never read out, not even piece by piece.
     bool readable() const { return edit()->echoMode() == QLineEdit::Normal; }
 
-    QString around(int offset, QAccessible::TextBoundaryType type, TextSide side, int* start, int* end) const
+    QString around(int offset, QAccessible::TextBoundaryType type, TextSide side, int* start, int* end) const override
     {
         if (!readable()) {
             *start = *end = -1;
@@ -234,20 +248,9 @@ private:
 
 // ---------------------------------------------------------------- multi-line fields
 
-class AccessiblePlainTextEdit : public QAccessibleWidget,
-                                public QAccessibleTextInterface,
-                                public QAccessibleEditableTextInterface {
+class AccessiblePlainTextEdit : public AccessibleTextField {
 public:
-    explicit AccessiblePlainTextEdit(QPlainTextEdit* edit) : QAccessibleWidget(edit, QAccessible::EditableText) {}
-
-    void* interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::TextInterface)
-            return static_cast<QAccessibleTextInterface*>(this);
-        if (type == QAccessible::EditableTextInterface)
-            return static_cast<QAccessibleEditableTextInterface*>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
+    explicit AccessiblePlainTextEdit(QPlainTextEdit* edit) : AccessibleTextField(edit, QAccessible::EditableText) {}
 
     QAccessible::State state() const override
     {
@@ -301,7 +304,6 @@ public:
             *endOffset = c.selectionEnd();
         }
     }
-    void addSelection(int startOffset, int endOffset) override { setSelection(0, startOffset, endOffset); }
     void removeSelection(int index) override
     {
         if (index != 0)
@@ -319,19 +321,6 @@ public:
         c.setPosition(qBound(0, startOffset, count));
         c.setPosition(qBound(0, endOffset, count), QTextCursor::KeepAnchor);
         edit()->setTextCursor(c);
-    }
-
-    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
-    {
-        return around(offset, type, TextSide::Before, start, end);
-    }
-    QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
-    {
-        return around(offset, type, TextSide::At, start, end);
-    }
-    QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
-    {
-        return around(offset, type, TextSide::After, start, end);
     }
 
     QRect characterRect(int offset) const override
@@ -353,12 +342,6 @@ public:
     {
         setCursorPosition(startIndex);
         edit()->ensureCursorVisible();
-    }
-    QString attributes(int, int* startOffset, int* endOffset) const override
-    {
-        *startOffset = 0;
-        *endOffset = characterCount();
-        return QString();
     }
 
     // ---- editing
@@ -397,7 +380,7 @@ private:
         return lineSpan(all, offset);
     }
 
-    QString around(int offset, QAccessible::TextBoundaryType type, TextSide side, int* start, int* end) const
+    QString around(int offset, QAccessible::TextBoundaryType type, TextSide side, int* start, int* end) const override
     {
         const QString all = edit()->toPlainText();
         if (offset == -2)

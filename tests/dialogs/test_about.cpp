@@ -282,14 +282,7 @@ void TestAbout::enterAndEscClose()
 void TestAbout::shutdownClosesOpenAboutBox()
 {
     MainRig rig;
-    bool closedByShutdown = false;
-    rig.layer.answerModal([&](QDialog* d) {
-        QVERIFY(d->isVisible());
-        rig.main->close();
-        closedByShutdown = !d->isVisible();
-    });
-    rig.main->mnuHelpAbout_Click();
-    QVERIFY(closedByShutdown);
+    QVERIFY(rig.shutdownWhileShowing([&] { rig.main->mnuHelpAbout_Click(); }));
     QVERIFY(rig.main->frmAbout.isNull());
     QVERIFY(rig.layer.isClean());
 }

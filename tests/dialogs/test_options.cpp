@@ -249,14 +249,7 @@ void TestOptions::everyShowingStartsOnGroup1()
 void TestOptions::shutdownClosesOpenOptions()
 {
     MainRig rig;
-    bool closedByShutdown = false;
-    rig.layer.answerModal([&](QDialog* d) {
-        QVERIFY(d->isVisible());
-        rig.main->close();
-        closedByShutdown = !d->isVisible();
-    });
-    rig.main->mnuToolsOptions_Click();
-    QVERIFY(closedByShutdown);
+    QVERIFY(rig.shutdownWhileShowing([&] { rig.main->mnuToolsOptions_Click(); }));
     QVERIFY(rig.main->frmOptions.isNull());
     QVERIFY(rig.layer.isClean());  // closed as Cancel: no message
 }

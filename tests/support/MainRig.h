@@ -6,8 +6,10 @@
 #include "ui/frmDocument.h"
 #include "ui/frmMain.h"
 
+#include <QDialog>
 #include <QMdiArea>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 namespace kolvane::test {
@@ -39,6 +41,19 @@ struct MainRig {
     }
     // What a click on a participant's button does: activate the window, then the handler.
     void activate(int n) { main->mdiArea->setActiveSubWindow(doc(n)); }
+    // Runs `command`, which shows a dialog modally, and closes the main window while the
+    // dialog is up. True when the shutdown closed the dialog.
+    bool shutdownWhileShowing(const std::function<void()>& command)
+    {
+        bool closed = false;
+        layer.answerModal([&](QDialog* d) {
+            const bool shown = d->isVisible();
+            main->close();
+            closed = shown && !d->isVisible();
+        });
+        command();
+        return closed;
+    }
 };
 
 }  // namespace kolvane::test
