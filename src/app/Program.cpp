@@ -5,6 +5,7 @@
 #include "net/AppInfo.h"
 #include "ui/Accessibility.h"
 #include "ui/AlwaysOnTop.h"
+#include "ui/CachingStyle.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmMain.h"
 
@@ -13,7 +14,6 @@
 #include <QIcon>
 #include <QIconEngine>
 #include <QPainter>
-#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOption>
 
@@ -86,28 +86,6 @@ private:
     QHash<int, QPixmap> m_decoded;
 };
 
-// Every participant window's menu asks the style for the same four title-bar pictures,
-// which it draws anew each time; they are drawn once.
-class TitleBarIconCache : public QProxyStyle {
-public:
-    using QProxyStyle::QProxyStyle;
-
-    QIcon standardIcon(StandardPixmap sp, const QStyleOption* option, const QWidget* widget) const override
-    {
-        const bool titleBar = sp == SP_TitleBarNormalButton || sp == SP_TitleBarMinButton || sp == SP_TitleBarMaxButton
-                              || sp == SP_TitleBarCloseButton;
-        if (!titleBar || option)
-            return QProxyStyle::standardIcon(sp, option, widget);
-        auto it = m_icons.constFind(sp);
-        if (it == m_icons.constEnd())
-            it = m_icons.insert(sp, QProxyStyle::standardIcon(sp, option, widget));
-        return *it;
-    }
-
-private:
-    mutable QHash<int, QIcon> m_icons;
-};
-
 }  // namespace
 
 Program::Program(WindowLayer& layer) : m_layer(layer) {}
@@ -129,8 +107,9 @@ void Program::Main()
     // Every window takes the application's icon unless it sets its own, the splash included.
     initIconResource();
     QApplication::setWindowIcon(QIcon(new ResourceIconEngine({16, 32, 48, 64})));
-    // The style the platform chose, with its title-bar pictures drawn once.
-    QApplication::setStyle(new TitleBarIconCache(QApplication::style()->name()));
+    // The style the platform chose, with the pictures every participant window repeats
+    // drawn once.
+    QApplication::setStyle(new CachingStyle(QApplication::style()->name()));
 
     m_splash = new frmSplash(m_layer);
     m_splash->setAttribute(Qt::WA_DeleteOnClose);

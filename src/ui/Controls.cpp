@@ -25,13 +25,27 @@ FixedColors::FixedColors(QWidget* owner, QPalette::ColorRole backRole, QPalette:
 
 void FixedColors::setBack(quint32 c)
 {
+    // A palette change repaints and reaches every child; the same colour again changes nothing.
+    if (m_applied && m_back == c)
+        return;
     m_back = c;
     apply();
 }
 
 void FixedColors::setFore(quint32 c)
 {
+    if (m_applied && m_fore == c)
+        return;
     m_fore = c;
+    apply();
+}
+
+void FixedColors::setBoth(quint32 fore, quint32 back)
+{
+    if (m_applied && m_fore == fore && m_back == back)
+        return;
+    m_fore = fore;
+    m_back = back;
     apply();
 }
 
@@ -60,6 +74,7 @@ void FixedColors::apply()
     if (text.isValid())
         p.setColor(m_textRole, text);
     m_owner->setPalette(p);
+    m_applied = true;
 }
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent), m_colors(this, QPalette::Base, QPalette::Text, bgr::White)
@@ -100,19 +115,35 @@ void TextArea::keyPressEvent(QKeyEvent* event)
 }
 
 Label::Label(const QString& caption, QWidget* parent)
-    : QLabel(caption, parent), m_colors(this, QPalette::Window, QPalette::WindowText)
+    : QLabel(parent), m_colors(this, QPalette::Window, QPalette::WindowText)
 {
+    // The format first: changing it lays out a caption already given a second time.
     setTextFormat(Qt::PlainText);
+    QLabel::setText(caption);
+}
+
+void Label::ownBackground()
+{
+    if (!autoFillBackground())
+        setAutoFillBackground(true);
+    // Fill with its own colour even inside a toolbar band, whose children would otherwise
+    // take the band's button role and draw its grey whatever colour the label holds.
+    if (backgroundRole() != QPalette::Window)
+        setBackgroundRole(QPalette::Window);
+    if (foregroundRole() != QPalette::WindowText)
+        setForegroundRole(QPalette::WindowText);
 }
 
 void Label::setBackColor(quint32 c)
 {
-    setAutoFillBackground(true);
-    // Fill with its own colour even inside a toolbar band, whose children would otherwise
-    // take the band's button role and draw its grey whatever colour the label holds.
-    setBackgroundRole(QPalette::Window);
-    setForegroundRole(QPalette::WindowText);
+    ownBackground();
     m_colors.setBack(c);
+}
+
+void Label::setColors(quint32 fore, quint32 back)
+{
+    ownBackground();
+    m_colors.setBoth(fore, back);
 }
 
 void Label::changeEvent(QEvent* event)

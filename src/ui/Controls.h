@@ -21,6 +21,7 @@ public:
                 std::optional<quint32> back = std::nullopt);
     void setBack(quint32 bgr);
     void setFore(quint32 bgr);
+    void setBoth(quint32 fore, quint32 back);
     std::optional<quint32> back() const { return m_back; }
     // From the owner's changeEvent: paints again after a change of theme.
     void changed(const QEvent* event);
@@ -33,6 +34,7 @@ private:
     std::optional<quint32> m_back;
     std::optional<quint32> m_fore;  // the theme's text colour until set
     bool m_applying = false;
+    bool m_applied = false;  // the palette holds m_back and m_fore
 };
 
 class TextBox : public QLineEdit {
@@ -43,6 +45,7 @@ public:
     quint32 backColor() const { return m_colors.back().value_or(0); }
     // Without a call the text keeps the theme's text colour.
     void setForeColor(quint32 bgr) { m_colors.setFore(bgr); }
+    void setColors(quint32 fore, quint32 back) { m_colors.setBoth(fore, back); }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -74,6 +77,8 @@ public:
     void setBackColor(quint32 bgr);
     quint32 backColor() const { return m_colors.back().value_or(0); }
     void setForeColor(quint32 bgr) { m_colors.setFore(bgr); }
+    // Both at once: one change of palette instead of two.
+    void setColors(quint32 fore, quint32 back);
     // The caption. A label named with nameWithCaption() keeps its accessible name current.
     void setText(const QString& caption);
     // Screen readers read the label as `what` and its caption ("ID timer 10:00").
@@ -83,6 +88,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void ownBackground();
     FixedColors m_colors;  // transparent until a background is set
     QString m_what;
 };

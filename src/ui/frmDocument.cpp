@@ -30,8 +30,7 @@ constexpr int kMinHeight = 900;
 // deaf to the mouse.
 Label* staticLabel(Label* lbl)
 {
-    lbl->setForeColor(bgr::Silver);
-    lbl->setBackColor(bgr::DarkGrey);
+    lbl->setColors(bgr::Silver, bgr::DarkGrey);
     autoSizeKeepingRightEdge(lbl);
     lbl->setEnabled(false);
     return lbl;

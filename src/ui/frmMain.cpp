@@ -43,8 +43,7 @@ namespace {
 // The header fields: white with black text; only some are tab stops.
 TextBox* headerField(TextBox* f, bool tabStop)
 {
-    f->setBackColor(bgr::White);
-    f->setForeColor(bgr::Black);
+    f->setColors(bgr::Black, bgr::White);
     f->setTextMargins(0, 0, 0, 0);
     f->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
     return f;
@@ -151,8 +150,7 @@ void frmMain::createNetPanel()
     lblIDTimer = place<Label>(p, "lblIDTimer", 5790, 705, 645, 210, QStringLiteral("00:00"));
     lblIDTimer->setAlignment(Qt::AlignCenter);
     lblIDTimer->setFont(verdanaFont(9));
-    lblIDTimer->setBackColor(bgr::SysInactiveBorder);
-    lblIDTimer->setForeColor(bgr::SysWindowText);
+    lblIDTimer->setColors(bgr::SysWindowText, bgr::SysInactiveBorder);
     shpIDTimer = place<Shape>(p, "shpIDTimer", 6600, 600, 315, 255, bgr::Red);
     shpIDTimer->hide();
     cmdIDTimer = place<SmallButton>(p, "cmdIDTimer", 6630, 630, 255, 195);

@@ -23,11 +23,15 @@ void frmMain::AddParticipant()
     // Loading and showing let events run; the window is checked after each step.
     QPointer<frmDocument> doc = new frmDocument(*this);
     m_state.frmD[size_t(n)] = doc.data();
-    mdiArea->addSubWindow(doc);
+    // Given as a child window from the start: added with its own top-level flags, Qt would
+    // make it a window of its own first and then move it into the area a second time.
+    mdiArea->addSubWindow(doc, Qt::SubWindow);
     doc->Form_Load();
     if (!doc)
         return;
-    doc->setWindowTitle(participantCaption(n));
+    const QString caption = participantCaption(n);
+    if (m_activationBatch == 0)
+        doc->setWindowTitle(caption);  // showing the frame may activate the window already
     if (!isVisible()) {
         // Showing a child window shows the frame. The frame comes up first and the child
         // after it: a child shown along with the frame is activated in the middle of the
@@ -40,10 +44,12 @@ void frmMain::AddParticipant()
         return;
     if (m_activationBatch > 0) {
         // Shown without Qt's activation (a disabled window is not activated) and brought to
-        // the front by the batch.
+        // the front by the batch. The caption comes after the show: Qt measures the title
+        // text of a window some thirty times as it shows it, and nothing reads it before.
         doc->setEnabled(false);
         doc->show();
         doc->setEnabled(true);
+        doc->setWindowTitle(caption);
         activateParticipant(doc);
         return;
     }
