@@ -5,6 +5,7 @@
 #include "support/MainRig.h"
 #include "support/NetFixtures.h"
 #include "support/TestMain.h"
+#include "ui/CachingStyle.h"
 #include "ui/Colors.h"
 #include "ui/Controls.h"
 
@@ -46,12 +47,67 @@ class TestColours : public QObject {
     Q_OBJECT
 
     QPalette m_light;
+    QString m_style;
 
     void useTheme(const QString& theme) { QApplication::setPalette(theme == "dark" ? darkTheme() : m_light); }
 
 private slots:
-    void initTestCase() { m_light = QApplication::palette(); }
-    void cleanup() { QApplication::setPalette(m_light); }
+    void initTestCase()
+    {
+        m_light = QApplication::palette();
+        m_style = QApplication::style()->name();
+    }
+    void cleanup()
+    {
+        QApplication::setPalette(m_light);
+        if (QApplication::style()->name() != m_style || dynamic_cast<CachingStyle*>(QApplication::style()))
+            QApplication::setStyle(m_style);
+    }
+
+    // The program draws through a style that keeps pictures of field panels, button bevels
+    // and title bars: what it draws from them must be what the style itself draws, in every
+    // look, for the window in front and the one behind, whether the picture is new or kept.
+    void cachedPictures_lookAsTheStyleDrawsThem_data()
+    {
+        QTest::addColumn<QString>("theme");
+        QTest::addColumn<int>("presses");  // on participant 3, in front; 1 and 2 stay inactive
+        for (const char* theme : {"light", "dark"})
+            for (int presses : {0, 1, 2})
+                QTest::addRow("%s %d", theme, presses) << theme << presses;
+    }
+    void cachedPictures_lookAsTheStyleDrawsThem()
+    {
+        QFETCH(QString, theme);
+        QFETCH(int, presses);
+        useTheme(theme);
+        MainRig rig;
+        rig.addUpTo(3);
+        for (int n : {1, 2, 3}) {
+            rig.doc(n)->txtCallsign->setText(QStringLiteral("W%1AW").arg(n));
+            rig.doc(n)->txtQTH->setText(QStringLiteral("Newington"));
+        }
+        if (presses >= 1)
+            press(*rig.main, rig.doc(3), &frmDocument::cmdActive_Click);
+        if (presses >= 2)
+            press(*rig.main, rig.doc(3), &frmDocument::cmdTalk_Click);
+        QCOMPARE(rig.main->activeParticipant(), rig.doc(3));
+        const QImage drawn[] = {drawnImage(rig.doc(1)), drawnImage(rig.doc(2)), drawnImage(rig.doc(3))};
+
+        QApplication::setStyle(new CachingStyle(m_style));
+        for (const char* round : {"first drawing", "from the pictures kept"}) {
+            for (int n : {1, 2, 3}) {
+                const QImage cached = drawnImage(rig.doc(n));
+                QCOMPARE(cached.size(), drawn[n - 1].size());
+                int differ = 0;
+                for (int y = 0; y < cached.height(); ++y)
+                    for (int x = 0; x < cached.width(); ++x)
+                        differ += !near(QColor(cached.pixel(x, y)), QColor(drawn[n - 1].pixel(x, y)), 1);
+                QVERIFY2(
+                    differ == 0,
+                    qPrintable(QStringLiteral("participant %1, %2: %3 pixels differ").arg(n).arg(round).arg(differ)));
+            }
+        }
+    }
 
     void participantStates_data()
     {
