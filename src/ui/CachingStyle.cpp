@@ -18,9 +18,6 @@ namespace {
 // the cache is shared with the style's own.
 constexpr int kMaxCachedArea = 640 * 48;
 
-// The same colours in every group and role give the same picture. Palettes are numbered by
-// their colours; a number is never given again, so a picture kept under an old number can
-// never be taken for another look.
 class PaletteLooks {
 public:
     // 0 where the palette holds a gradient or a texture, which is not kept.
@@ -147,6 +144,11 @@ bool isFieldOfItsOwn(const QWidget* widget)
 
 }  // namespace
 
+quint64 paletteLook(const QPalette& palette)
+{
+    return paletteLooks().look(palette);
+}
+
 CachingStyle::CachingStyle(const QString& baseStyle) : QProxyStyle(baseStyle) {}
 
 QIcon CachingStyle::standardIcon(StandardPixmap sp, const QStyleOption* option, const QWidget* widget) const
@@ -168,7 +170,7 @@ void CachingStyle::drawPrimitive(PrimitiveElement pe, const QStyleOption* option
     const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
     if (pe != PE_PanelLineEdit || !frame || !isFieldOfItsOwn(widget) || !cacheable(option, painter))
         return QProxyStyle::drawPrimitive(pe, option, painter, widget);
-    const quint64 look = paletteLooks().look(option->palette);
+    const quint64 look = paletteLook(option->palette);
     if (!look)
         return QProxyStyle::drawPrimitive(pe, option, painter, widget);
     Key key = commonKey(0x10000 + quint64(pe), option, painter, look);
@@ -184,7 +186,7 @@ void CachingStyle::drawControl(ControlElement ce, const QStyleOption* option, QP
     const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
     if (ce != CE_PushButtonBevel || !button || !qobject_cast<const QPushButton*>(widget) || !cacheable(option, painter))
         return QProxyStyle::drawControl(ce, option, painter, widget);
-    const quint64 look = paletteLooks().look(option->palette);
+    const quint64 look = paletteLook(option->palette);
     if (!look)
         return QProxyStyle::drawControl(ce, option, painter, widget);
     Key key = commonKey(0x20000 + quint64(ce), option, painter, look);
@@ -199,7 +201,7 @@ void CachingStyle::drawComplexControl(ComplexControl cc, const QStyleOptionCompl
     const auto* bar = qstyleoption_cast<const QStyleOptionTitleBar*>(option);
     if (cc != CC_TitleBar || !bar || !qobject_cast<const QMdiSubWindow*>(widget) || !cacheable(option, painter))
         return QProxyStyle::drawComplexControl(cc, option, painter, widget);
-    const quint64 look = paletteLooks().look(option->palette);
+    const quint64 look = paletteLook(option->palette);
     if (!look)
         return QProxyStyle::drawComplexControl(cc, option, painter, widget);
     Key key = commonKey(0x30000 + quint64(cc), option, painter, look);

@@ -6,6 +6,11 @@
 
 namespace kolvane {
 
+// A number for the colours of a palette, the same for every palette with the same colours in
+// every group and role; 0 for one holding a gradient or a texture. A number is never given
+// to other colours, so a picture kept under it is never taken for another look.
+quint64 paletteLook(const QPalette& palette);
+
 // The platform's style, with the pictures every participant window repeats drawn once:
 //   - the four title-bar pictures of the window menu;
 //   - the panel of a text field, the bevel of a push button and a title bar, kept per look

@@ -2,6 +2,7 @@
 
 #include "net/Callsign.h"
 #include "net/Colors.h"
+#include "ui/CachingStyle.h"
 #include "ui/Colors.h"
 #include "ui/Twips.h"
 
@@ -10,7 +11,9 @@
 #include <QFontDatabase>
 #include <QHash>
 #include <QKeyEvent>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -150,6 +153,58 @@ void Label::changeEvent(QEvent* event)
 {
     QLabel::changeEvent(event);
     m_colors.changed(event);
+}
+
+void Label::paintEvent(QPaintEvent* event)
+{
+    // A hundred participant windows draw the same captions on the same colours; an opaque
+    // caption is laid out and drawn once and its picture reused. What is drawn is what
+    // QLabel draws for a plain one-line caption: the text aligned in the contents rectangle.
+    const QBrush& back = palette().brush(backgroundRole());
+    const bool plain = textFormat() == Qt::PlainText && !wordWrap() && frameShape() == QFrame::NoFrame && margin() == 0
+                       && indent() < 0 && !text().isRightToLeft() && !buddy() && autoFillBackground()
+                       && back.style() == Qt::SolidPattern && back.isOpaque() && !text().isEmpty();
+    const quint64 look = plain ? paletteLook(palette()) : 0;
+    if (!look) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    const QPaintEngine* engine = painter.paintEngine();
+    const QRect cr = contentsRect();
+    const int flags = int(QStyle::visualAlignment(Qt::LeftToRight, alignment())) | Qt::TextForceLeftToRight;
+    QStyleOption opt;
+    opt.initFrom(this);
+    auto draw = [&](QPainter* p, const QRect& r) {
+        style()->drawItemText(p, r, flags, opt.palette, isEnabled(), text(), foregroundRole());
+    };
+    if (!engine || engine->type() != QPaintEngine::Raster || cr.isEmpty()) {
+        draw(&painter, cr);
+        return;
+    }
+    const qreal dpr = devicePixelRatio();
+    const QString key = QStringLiteral("kolvane-label:%1:%2:%3x%4:%5:%6:%7:%8:%9")
+                            .arg(look)
+                            .arg(int(opt.palette.currentColorGroup()))
+                            .arg(cr.width())
+                            .arg(cr.height())
+                            .arg(flags)
+                            .arg(int(isEnabled()) | int(foregroundRole()) << 1 | int(backgroundRole()) << 8)
+                            .arg(dpr)
+                            .arg(style()->name(), font().key())
+                        + text();
+    QPixmap picture;
+    if (!QPixmapCache::find(key, &picture)) {
+        picture = QPixmap(cr.size() * dpr);
+        picture.setDevicePixelRatio(dpr);
+        picture.fill(opt.palette.color(backgroundRole()));
+        QPainter p(&picture);
+        p.setFont(font());
+        draw(&p, QRect(QPoint(0, 0), cr.size()));
+        p.end();
+        QPixmapCache::insert(key, picture);
+    }
+    painter.drawPixmap(cr.topLeft(), picture);
 }
 
 void Label::setText(const QString& caption)

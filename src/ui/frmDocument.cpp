@@ -302,6 +302,16 @@ void frmDocument::cmdTalk_Click()
 
 void frmDocument::cmdClear_Click()
 {
+    clearStation(true);
+}
+
+void frmDocument::clearBeforeDimming()
+{
+    clearStation(false);
+}
+
+void frmDocument::clearStation(bool brighten)
+{
     if (m_state.iTalkDocument == m_state.iActiveDocument) {
         m_state.zeroTalkCounters();
         m_main.stopTalkTimer();
@@ -311,7 +321,8 @@ void frmDocument::cmdClear_Click()
     txtHandle->setText(QString());
     txtQTH->setText(QString());
     lblTalkTimer->setText(QStringLiteral("00:00"));
-    paintFields(bgr::LightCyan);
+    if (brighten)
+        paintFields(bgr::LightCyan);
     m_main.focusParticipantField(this, txtCallsign);
 }
 

@@ -35,6 +35,9 @@ public:
     void cmdActive_Click();
     void cmdTalk_Click();
     void cmdClear_Click();
+    // Clear All's clear, which dims the fields right after: they skip the bright colour
+    // cmdClear_Click gives them, a palette change in every window for nothing.
+    void clearBeforeDimming();
     void FrameBrightSub();
     void FrameDimSub();
 
@@ -68,6 +71,7 @@ private:
     // A click into the window activates it before the button's own handler runs.
     void activateForClick();
     void paintFields(quint32 bgr);
+    void clearStation(bool brighten);
 
     frmMain& m_main;
     Module1& m_state;

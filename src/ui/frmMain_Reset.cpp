@@ -48,7 +48,7 @@ void frmMain::mnuClearAll_Click()
     m_state.visitParticipants(Module1::Order::Descending, [this](const QPointer<frmDocument>& d) {
         activateParticipant(d);
         if (d)
-            d->cmdClear_Click();
+            d->clearBeforeDimming();
         if (d)
             d->shpTalk->hide();
         if (d)

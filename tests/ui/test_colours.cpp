@@ -109,6 +109,39 @@ private slots:
         }
     }
 
+    // Captions are drawn once and their pictures reused: each must look as the same
+    // caption drawn by a plain label with the same colours, font and alignment.
+    void keptCaptions_lookAsAPlainLabel_data() { netPanel_data(); }
+    void keptCaptions_lookAsAPlainLabel()
+    {
+        QFETCH(QString, theme);
+        useTheme(theme);
+        MainRig rig;
+        rig.addUpTo(2);
+        press(*rig.main, rig.doc(2), &frmDocument::cmdActive_Click);
+        QList<Label*> captions{rig.main->Label9, rig.main->lblIDTimer};
+        for (int n : {1, 2})
+            captions << rig.doc(n)->Label4 << rig.doc(n)->Label6 << rig.doc(n)->lblTalkTimer;
+        for (Label* caption : captions) {
+            QLabel plain(caption->parentWidget());
+            plain.setTextFormat(Qt::PlainText);
+            plain.setText(caption->text());
+            plain.setGeometry(caption->geometry());
+            plain.setAlignment(caption->alignment());
+            plain.setFont(caption->font());
+            plain.setPalette(caption->palette());
+            plain.setAutoFillBackground(caption->autoFillBackground());
+            plain.setBackgroundRole(caption->backgroundRole());
+            plain.setForegroundRole(caption->foregroundRole());
+            plain.setEnabled(caption->isEnabled());
+            const QImage expected = drawnImage(&plain);
+            for (const char* round : {"first drawing", "from the picture kept"})
+                QVERIFY2(drawnImage(caption) == expected,
+                         qPrintable(QStringLiteral("%1 \"%2\", %3")
+                                        .arg(caption->objectName(), caption->text(), QLatin1String(round))));
+        }
+    }
+
     void participantStates_data()
     {
         QTest::addColumn<QString>("theme");
