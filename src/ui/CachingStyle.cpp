@@ -66,33 +66,11 @@ PaletteLooks& paletteLooks()
     return looks;
 }
 
-// A key of raw numbers: the keys are built at every paint, and formatted text would cost a
-// good part of what the cache saves.
-class Key {
-public:
-    Key& operator<<(quint64 v)
-    {
-        for (int i = 0; i < 4; ++i, v >>= 16)
-            m_units.append(QChar(ushort(v & 0xffff)));
-        return *this;
-    }
-    Key& operator<<(const QString& text)
-    {
-        *this << quint64(text.size());
-        m_units.append(text);
-        return *this;
-    }
-    QString take() { return std::move(m_units); }
-
-private:
-    QString m_units;
-};
-
 // What every cached picture's key holds: the element and what the option and the painter bring.
-Key commonKey(quint64 kind, const QStyleOption* option, const QPainter* painter, quint64 look)
+PictureKey commonKey(quint64 style, quint64 kind, const QStyleOption* option, const QPainter* painter, quint64 look)
 {
-    Key key;
-    key << kind << quint64(option->state) << quint64(option->direction) << look
+    PictureKey key;
+    key << style << kind << quint64(option->state) << quint64(option->direction) << look
         << quint64(option->palette.currentColorGroup()) << quint64(option->rect.width())
         << quint64(option->rect.height()) << quint64(painter->device()->devicePixelRatio() * 1000);
     return key;
@@ -144,12 +122,43 @@ bool isFieldOfItsOwn(const QWidget* widget)
 
 }  // namespace
 
+PictureKey& PictureKey::operator<<(quint64 v)
+{
+    for (int i = 0; i < 4; ++i, v >>= 16)
+        m_units.append(QChar(ushort(v & 0xffff)));
+    return *this;
+}
+
+PictureKey& PictureKey::operator<<(const QString& text)
+{
+    *this << quint64(text.size());
+    m_units.append(text);
+    return *this;
+}
+
+QString fontKey(const QFont& font)
+{
+    // The widgets of a window share one font; its key is worked out once.
+    static QFont last;
+    static QString lastKey = last.key();
+    if (!(font == last)) {
+        last = font;
+        lastKey = font.key();
+    }
+    return lastKey;
+}
+
 quint64 paletteLook(const QPalette& palette)
 {
     return paletteLooks().look(palette);
 }
 
-CachingStyle::CachingStyle(const QString& baseStyle) : QProxyStyle(baseStyle) {}
+CachingStyle::CachingStyle(const QString& baseStyle) : QProxyStyle(baseStyle)
+{
+    // Pictures drawn by another style, or by this one over another base, are never taken.
+    static quint64 styles = 0;
+    m_serial = ++styles;
+}
 
 QIcon CachingStyle::standardIcon(StandardPixmap sp, const QStyleOption* option, const QWidget* widget) const
 {
@@ -173,7 +182,7 @@ void CachingStyle::drawPrimitive(PrimitiveElement pe, const QStyleOption* option
     const quint64 look = paletteLook(option->palette);
     if (!look)
         return QProxyStyle::drawPrimitive(pe, option, painter, widget);
-    Key key = commonKey(0x10000 + quint64(pe), option, painter, look);
+    PictureKey key = commonKey(m_serial, 0x10000 + quint64(pe), option, painter, look);
     key << quint64(frame->lineWidth) << quint64(frame->midLineWidth) << quint64(frame->features)
         << quint64(frame->frameShape);
     drawThroughCache(key.take(), option, painter,
@@ -189,7 +198,7 @@ void CachingStyle::drawControl(ControlElement ce, const QStyleOption* option, QP
     const quint64 look = paletteLook(option->palette);
     if (!look)
         return QProxyStyle::drawControl(ce, option, painter, widget);
-    Key key = commonKey(0x20000 + quint64(ce), option, painter, look);
+    PictureKey key = commonKey(m_serial, 0x20000 + quint64(ce), option, painter, look);
     key << quint64(button->features);
     drawThroughCache(key.take(), option, painter,
                      [&](QPainter* p) { QProxyStyle::drawControl(ce, option, p, widget); });
@@ -204,9 +213,9 @@ void CachingStyle::drawComplexControl(ComplexControl cc, const QStyleOptionCompl
     const quint64 look = paletteLook(option->palette);
     if (!look)
         return QProxyStyle::drawComplexControl(cc, option, painter, widget);
-    Key key = commonKey(0x30000 + quint64(cc), option, painter, look);
+    PictureKey key = commonKey(m_serial, 0x30000 + quint64(cc), option, painter, look);
     key << quint64(bar->subControls) << quint64(bar->activeSubControls) << quint64(bar->titleBarState)
-        << quint64(bar->titleBarFlags) << quint64(bar->icon.cacheKey()) << painter->font().key() << bar->text;
+        << quint64(bar->titleBarFlags) << quint64(bar->icon.cacheKey()) << fontKey(painter->font()) << bar->text;
     drawThroughCache(key.take(), option, painter,
                      [&](QPainter* p) { QProxyStyle::drawComplexControl(cc, option, p, widget); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QHash>
 #include <QIcon>
 #include <QProxyStyle>
@@ -10,6 +11,21 @@ namespace kolvane {
 // every group and role; 0 for one holding a gradient or a texture. A number is never given
 // to other colours, so a picture kept under it is never taken for another look.
 quint64 paletteLook(const QPalette& palette);
+
+// QFont::key(), for the font asked for last without working it out again.
+QString fontKey(const QFont& font);
+
+// The key of a kept picture, of raw numbers and texts: keys are built at every paint, and
+// formatted text would cost a good part of what the picture saves.
+class PictureKey {
+public:
+    PictureKey& operator<<(quint64 v);
+    PictureKey& operator<<(const QString& text);
+    QString take() { return std::move(m_units); }
+
+private:
+    QString m_units;
+};
 
 // The platform's style, with the pictures every participant window repeats drawn once:
 //   - the four title-bar pictures of the window menu;
@@ -31,6 +47,7 @@ public:
 
 private:
     mutable QHash<int, QIcon> m_icons;
+    quint64 m_serial = 0;
 };
 
 }  // namespace kolvane

@@ -183,16 +183,11 @@ void Label::paintEvent(QPaintEvent* event)
         return;
     }
     const qreal dpr = devicePixelRatio();
-    const QString key = QStringLiteral("kolvane-label:%1:%2:%3x%4:%5:%6:%7:%8:%9")
-                            .arg(look)
-                            .arg(int(opt.palette.currentColorGroup()))
-                            .arg(cr.width())
-                            .arg(cr.height())
-                            .arg(flags)
-                            .arg(int(isEnabled()) | int(foregroundRole()) << 1 | int(backgroundRole()) << 8)
-                            .arg(dpr)
-                            .arg(style()->name(), font().key())
-                        + text();
+    PictureKey k;
+    k << 0x40000 << look << quint64(opt.palette.currentColorGroup()) << quint64(cr.width()) << quint64(cr.height())
+      << quint64(flags) << quint64(isEnabled()) << quint64(foregroundRole()) << quint64(backgroundRole())
+      << quint64(dpr * 1000) << quintptr(style()) << style()->name() << fontKey(font()) << text();
+    const QString key = k.take();
     QPixmap picture;
     if (!QPixmapCache::find(key, &picture)) {
         picture = QPixmap(cr.size() * dpr);
