@@ -177,7 +177,9 @@ void CachingStyle::drawPrimitive(PrimitiveElement pe, const QStyleOption* option
                                  const QWidget* widget) const
 {
     const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
-    if (pe != PE_PanelLineEdit || !frame || !isFieldOfItsOwn(widget) || !cacheable(option, painter))
+    const bool kept = (pe == PE_PanelLineEdit && isFieldOfItsOwn(widget))
+                      || (pe == PE_FrameWindow && qobject_cast<const QMdiSubWindow*>(widget));
+    if (!kept || !frame || !cacheable(option, painter))
         return QProxyStyle::drawPrimitive(pe, option, painter, widget);
     const quint64 look = paletteLook(option->palette);
     if (!look)

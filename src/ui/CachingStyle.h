@@ -29,7 +29,7 @@ private:
 
 // The platform's style, with the pictures every participant window repeats drawn once:
 //   - the four title-bar pictures of the window menu;
-//   - the panel of a text field, the bevel of a push button and a title bar, kept per look
+//   - the panel of a text field, the bevel of a push button, a title bar and a window frame, kept per look
 //     (element, state, size, colours, text) and reused wherever that look comes again.
 // The style's own cache misses them: it keys on the palette's identity, and every widget
 // holds a palette of its own even where the colours are the same.
