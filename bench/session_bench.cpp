@@ -379,7 +379,7 @@ private:
 
 int main(int argc, char* argv[])
 {
-    int repeats = 5;
+    int repeats = 9;
     int idTicks = 10;
     bool instructions = false;
     for (int i = 1; i < argc; ++i) {
@@ -534,6 +534,14 @@ int main(int argc, char* argv[])
             if (a != ms.end() && b != ms.end())
                 std::printf("   x%.2f", median(b->second) / median(a->second));
             std::printf("\n");
+        }
+        // The goals for a full net, on this machine when it is idle.
+        const std::pair<Command, double> goals[] = {{Open, 100.0}, {ClearAll, 20.0}};
+        for (const auto& [c, limitMs] : goals) {
+            const auto it = ms.find({c, 100});
+            if (it != ms.end())
+                std::printf("  %-22s at 100 stations %8.2f ms   target < %.0f ms  %s\n", kCommandNames[c],
+                            median(it->second), limitMs, median(it->second) < limitMs ? "met" : "MISSED");
         }
         std::printf("\n");
         if (id.wanted > 0)

@@ -52,13 +52,12 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
     setAttribute(Qt::WA_DeleteOnClose);
     setMinimumSize(twips::size(kMinWidth, kMinHeight));
 
-    client = new QWidget;
+    client = new QWidget(this);
     client->setFont(dialogFont());
     client->setAutoFillBackground(true);
     QPalette pal = client->palette();
     pal.setColor(QPalette::Window, toQColor(bgr::DarkGrey));
     client->setPalette(pal);
-    setWidget(client);
 
     framParticipant = place<QFrame>(client, "framParticipant", 0, 0, kPanelWidth, kPanelHeight);
     framParticipant->setFrameShape(QFrame::NoFrame);
@@ -119,6 +118,16 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
                 (this->*handler)();
         });
     }
+}
+
+void frmDocument::joinArea(QMdiArea* area)
+{
+    // Given as a child window: with its own top-level flags Qt would make it a window of its
+    // own first and move it into the area a second time. The client becomes its widget only
+    // once it is in the area: moving a window that has a widget into an area makes Qt write
+    // the main window's title to the display server again, twice for every participant.
+    area->addSubWindow(this, Qt::SubWindow);
+    setWidget(client);
 }
 
 void frmDocument::nameForScreenReaders()

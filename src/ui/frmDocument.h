@@ -25,6 +25,9 @@ public:
     // The number read from the caption.
     int number() const;
 
+    // Puts the window into the main window's area, as a child window with its client.
+    void joinArea(QMdiArea* area);
+
     void Form_Load();
     void Form_Activate();
     void Form_Resize();

@@ -23,9 +23,7 @@ void frmMain::AddParticipant()
     // Loading and showing let events run; the window is checked after each step.
     QPointer<frmDocument> doc = new frmDocument(*this);
     m_state.frmD[size_t(n)] = doc.data();
-    // Given as a child window from the start: added with its own top-level flags, Qt would
-    // make it a window of its own first and then move it into the area a second time.
-    mdiArea->addSubWindow(doc, Qt::SubWindow);
+    doc->joinArea(mdiArea);
     doc->Form_Load();
     if (!doc)
         return;
