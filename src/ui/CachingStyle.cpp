@@ -2,6 +2,7 @@
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPaintEngine>
@@ -138,14 +139,24 @@ PictureKey& PictureKey::operator<<(const QString& text)
 
 QString fontKey(const QFont& font)
 {
-    // The widgets of a window share one font; its key is worked out once.
-    static QFont last;
-    static QString lastKey = last.key();
-    if (!(font == last)) {
-        last = font;
-        lastKey = font.key();
+    // The widgets of a window share one font; its key is worked out once. The font is let go
+    // with the application, before the font database it refers to.
+    struct Last {
+        QFont font;
+        QString key;
+    };
+    static Last* last = nullptr;
+    if (!last) {
+        last = new Last{font, font.key()};
+        qAddPostRoutine([] {
+            delete last;
+            last = nullptr;
+        });
+    } else if (!(font == last->font)) {
+        last->font = font;
+        last->key = font.key();
     }
-    return lastKey;
+    return last->key;
 }
 
 quint64 paletteLook(const QPalette& palette)
