@@ -63,6 +63,20 @@ private:
     QPointer<frmMain> m_main;
 };
 
+// Inside an activation batch: the participant windows added during the scope are shown
+// together when it ends, the area hidden meanwhile. Qt asks the display server where the
+// pointer is for every window shown on its own within a visible area.
+class WindowsShownTogether {
+public:
+    explicit WindowsShownTogether(frmMain& main);
+    ~WindowsShownTogether();
+    WindowsShownTogether(const WindowsShownTogether&) = delete;
+    WindowsShownTogether& operator=(const WindowsShownTogether&) = delete;
+
+private:
+    QPointer<frmMain> m_main;
+};
+
 // Holds back the painting of the main window for the life of the scope; what changed
 // meanwhile is painted afterwards, and only that. (Disabling updates would repaint the whole
 // window when they are enabled again.)
@@ -345,11 +359,14 @@ private:
     bool m_paintWanted = false;
     friend class ActivationBatch;
     int m_activationBatch = 0;
-    QPointer<frmDocument> m_front;           // in front as far as the batch goes
-    QList<QPointer<frmDocument>> m_raised;   // brought forward by the batch, in this order
-    QPointer<QWidget> m_frontFocus;          // the field asked for in the window in front
-    QPointer<frmDocument> m_closingNext;     // comes forward when the window in front has closed
-    QPointer<frmDocument> m_activationDone;  // activated for real, its handling already run
+    friend class WindowsShownTogether;
+    int m_showingTogether = 0;
+    QList<QPointer<frmDocument>> m_shownTogether;  // shown disabled, enabled when the area shows
+    QPointer<frmDocument> m_front;                 // in front as far as the batch goes
+    QList<QPointer<frmDocument>> m_raised;         // brought forward by the batch, in this order
+    QPointer<QWidget> m_frontFocus;                // the field asked for in the window in front
+    QPointer<frmDocument> m_closingNext;           // comes forward when the window in front has closed
+    QPointer<frmDocument> m_activationDone;        // activated for real, its handling already run
 };
 
 }  // namespace kolvane

@@ -7,6 +7,7 @@
 
 #include <QMdiArea>
 #include <QPointer>
+#include <utility>
 
 namespace kolvane {
 
@@ -46,7 +47,10 @@ void frmMain::AddParticipant()
         // text of a window some thirty times as it shows it, and nothing reads it before.
         doc->setEnabled(false);
         doc->show();
-        doc->setEnabled(true);
+        if (m_showingTogether > 0)
+            m_shownTogether << doc;  // shown, and enabled, when the area is shown again
+        else
+            doc->setEnabled(true);
         doc->setWindowTitle(caption);
         activateParticipant(doc);
         return;
@@ -106,6 +110,26 @@ void frmMain::onSubWindowActivated(QMdiSubWindow* window)
 }
 
 // ---------------------------------------------------------------- activation
+
+WindowsShownTogether::WindowsShownTogether(frmMain& main) : m_main(&main)
+{
+    if (main.m_showingTogether++ == 0)
+        main.mdiArea->viewport()->hide();
+}
+
+WindowsShownTogether::~WindowsShownTogether()
+{
+    if (!m_main || --m_main->m_showingTogether > 0)
+        return;
+    // Shown with the area, still disabled: Qt activates a window as it shows it otherwise,
+    // and the batch decides which window comes forward.
+    m_main->mdiArea->viewport()->show();
+    const QList<QPointer<frmDocument>> shown = std::exchange(m_main->m_shownTogether, {});
+    for (const QPointer<frmDocument>& d : shown) {
+        if (d)
+            d->setEnabled(true);
+    }
+}
 
 ActivationBatch::ActivationBatch(frmMain& main) : m_main(&main)
 {

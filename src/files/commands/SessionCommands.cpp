@@ -84,8 +84,11 @@ void SessionCommands::LoadSessionFile()
 
     // Windows beyond the limit are refused once, not once per record.
     const int windows = qMin(int(session.participants.size()), kParticipantLimit);
-    for (int i = 0; i < windows; ++i)
-        m_main.AddParticipant();
+    {
+        WindowsShownTogether together(m_main);
+        for (int i = 0; i < windows; ++i)
+            m_main.AddParticipant();
+    }
     if (session.participants.size() > kParticipantLimit) {
         frozenMenu.reset();  // the frame paints behind the message box
         frozen.reset();
