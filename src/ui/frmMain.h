@@ -64,8 +64,9 @@ private:
 };
 
 // Inside an activation batch: the participant windows added during the scope are shown
-// together when it ends, the area hidden meanwhile. Qt asks the display server where the
-// pointer is for every window shown on its own within a visible area.
+// together when it ends, the area hidden meanwhile, so whatever is shown within them
+// meanwhile (an Active frame) comes up with them. Qt asks the display server where the
+// pointer is for every widget shown on its own within a visible window.
 class WindowsShownTogether {
 public:
     explicit WindowsShownTogether(frmMain& main);

@@ -604,6 +604,19 @@ void TestArrangement::bulkCommandsActivateInTheOrderTheyVisit()
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(front->txtCallsign));
     for (int i = 0; i < records.size(); ++i)
         QCOMPARE(rig.doc(i + 1)->shpActive->Visible(), records[i] == u'1');
+    if (name == QLatin1String("Open")) {
+        // What the operator is left with: every new window up and usable, tiled, its panel
+        // centred, and the Active frame showing on the records saved as active.
+        const QList<frmDocument*> docs = rig.main->openParticipants();
+        QCOMPARE(docs.size(), records.size());
+        QVERIFY(!anyOverlap(docs));
+        for (frmDocument* d : docs) {
+            QVERIFY(d->isVisible() && d->isEnabled());
+            QVERIFY(client(rig).contains(d->geometry()));
+            QCOMPARE(d->framParticipant->x(), d->width() / 2 - d->framParticipant->width() / 2);
+            QCOMPARE(d->shpActive->isVisible(), records[d->number() - 1] == u'1');
+        }
+    }
 }
 
 KOLVANE_TEST_MAIN(TestArrangement)

@@ -84,13 +84,13 @@ void SessionCommands::LoadSessionFile()
 
     // Windows beyond the limit are refused once, not once per record.
     const int windows = qMin(int(session.participants.size()), kParticipantLimit);
-    {
-        WindowsShownTogether together(m_main);
-        for (int i = 0; i < windows; ++i)
-            m_main.AddParticipant();
-    }
+    // The new windows come up together once they are laid out and filled.
+    std::optional<WindowsShownTogether> together(std::in_place, m_main);
+    for (int i = 0; i < windows; ++i)
+        m_main.AddParticipant();
     if (session.participants.size() > kParticipantLimit) {
-        frozenMenu.reset();  // the frame paints behind the message box
+        together.reset();  // the frame paints behind the message box
+        frozenMenu.reset();
         frozen.reset();
         m_layer.messageBox(&m_main, participantLimitMessage());
         frozen.emplace(m_main.mdiArea);
@@ -123,6 +123,7 @@ void SessionCommands::LoadSessionFile()
         d->txtHandle->setText(r.handle);
         d->txtQTH->setText(r.qth);
     });
+    together.reset();
     batch.reset();
     frozenMenu.reset();
     frozen.reset();
