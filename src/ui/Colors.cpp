@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <array>
 #include <cmath>
 
 namespace kolvane {
@@ -32,12 +33,22 @@ QColor toQColor(quint32 c)
 
 namespace {
 
+// sRGB to linear light, looked up: every coloured control of a hundred windows asks.
+double linear(int channel)
+{
+    static const std::array<double, 256> table = [] {
+        std::array<double, 256> t{};
+        for (size_t i = 0; i < t.size(); ++i) {
+            const double v = double(i) / 255.0;
+            t[i] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        }
+        return t;
+    }();
+    return table[size_t(qBound(0, channel, 255))];
+}
+
 double relativeLuminance(const QColor& c)
 {
-    auto linear = [](int channel) {
-        const double v = channel / 255.0;
-        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
     return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
 }
 

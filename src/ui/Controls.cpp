@@ -297,7 +297,7 @@ void autoSizeKeepingRightEdge(QLabel* label)
                        && label->frameShape() == QFrame::NoFrame && label->margin() == 0 && label->indent() < 0;
     if (plain) {
         label->ensurePolished();
-        const QString key = label->text() + QChar(0) + label->font().key();
+        const QString key = label->text() + QChar(0) + fontKey(label->font());
         auto it = sizes.constFind(key);
         if (it == sizes.constEnd())
             it = sizes.insert(key, label->sizeHint());

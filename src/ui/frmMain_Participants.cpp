@@ -7,6 +7,7 @@
 
 #include <QMdiArea>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <utility>
 
 namespace kolvane {
@@ -124,19 +125,25 @@ WindowsShownTogether::~WindowsShownTogether()
     // Shown with the area, still disabled: Qt activates a window as it shows it otherwise,
     // and the batch decides which window comes forward. Qt also measures a window's title
     // some ten times as the window first shows, so the titles are put back only after it:
-    // then each is measured once. Nothing runs in between that could read them.
+    // then each is measured once. Nothing runs in between that could read them, and the
+    // names the windows derive from their titles stay as they are.
     const QList<QPointer<frmDocument>> shown = std::exchange(m_main->m_shownTogether, {});
     QList<QString> titles;
     titles.reserve(shown.size());
     for (const QPointer<frmDocument>& d : shown) {
         titles << (d ? d->windowTitle() : QString());
-        if (d)
+        if (d) {
+            const QSignalBlocker quiet(d.data());
             d->setWindowTitle(QString());
+        }
     }
     m_main->mdiArea->viewport()->show();
     for (qsizetype i = 0; i < shown.size(); ++i) {
         if (const QPointer<frmDocument>& d = shown.at(i)) {
-            d->setWindowTitle(titles.at(i));
+            {
+                const QSignalBlocker quiet(d.data());
+                d->setWindowTitle(titles.at(i));
+            }
             d->setEnabled(true);
         }
     }

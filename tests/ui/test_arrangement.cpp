@@ -6,6 +6,7 @@
 #include "ui/Controls.h"
 #include "ui/Twips.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QFile>
 #include <QMdiArea>
@@ -615,6 +616,9 @@ void TestArrangement::bulkCommandsActivateInTheOrderTheyVisit()
             QVERIFY(client(rig).contains(d->geometry()));
             QCOMPARE(d->framParticipant->x(), d->width() / 2 - d->framParticipant->width() / 2);
             QCOMPARE(d->shpActive->isVisible(), records[d->number() - 1] == u'1');
+            QAccessibleInterface* field = QAccessible::queryAccessibleInterface(d->txtCallsign);
+            QVERIFY(field);
+            QCOMPARE(field->text(QAccessible::Name), QStringLiteral("Participant %1 callsign").arg(d->number()));
         }
     }
 }
