@@ -5,6 +5,7 @@
 #include "ui/WindowLayer.h"
 #include "ui/frmDocument.h"
 
+#include <QAccessible>
 #include <QMdiArea>
 #include <QPointer>
 #include <QSignalBlocker>
@@ -126,13 +127,15 @@ WindowsShownTogether::~WindowsShownTogether()
     // and the batch decides which window comes forward. Qt also measures a window's title
     // some ten times as the window first shows, so the titles are put back only after it:
     // then each is measured once. Nothing runs in between that could read them, and the
-    // names the windows derive from their titles stay as they are.
+    // names the windows derive from their titles stay as they are. A screen reader would
+    // be told of each title going and coming back, so with one listening they stay.
     const QList<QPointer<frmDocument>> shown = std::exchange(m_main->m_shownTogether, {});
+    const bool blankTitles = !QAccessible::isActive();
     QList<QString> titles;
     titles.reserve(shown.size());
     for (const QPointer<frmDocument>& d : shown) {
         titles << (d ? d->windowTitle() : QString());
-        if (d) {
+        if (d && blankTitles) {
             const QSignalBlocker quiet(d.data());
             d->setWindowTitle(QString());
         }
@@ -140,7 +143,7 @@ WindowsShownTogether::~WindowsShownTogether()
     m_main->mdiArea->viewport()->show();
     for (qsizetype i = 0; i < shown.size(); ++i) {
         if (const QPointer<frmDocument>& d = shown.at(i)) {
-            {
+            if (blankTitles) {
                 const QSignalBlocker quiet(d.data());
                 d->setWindowTitle(titles.at(i));
             }
