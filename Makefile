@@ -14,8 +14,9 @@ RUN_PACKAGES     = xvfb xauth
 # CPack's DEB generator finds the library dependencies with dpkg-shlibdeps, which needs file.
 PACKAGE_PACKAGES = dpkg-dev file
 # The packaging tests validate the launcher and the metainfo and build the .deb; the
-# formatting check needs clang-format.
-TEST_PACKAGES    = desktop-file-utils appstream clang-format $(PACKAGE_PACKAGES)
+# formatting check needs clang-format; the suites about activation run once more on a
+# virtual X server, bare and under openbox (xprop tells when it is ready).
+TEST_PACKAGES    = desktop-file-utils appstream clang-format xvfb openbox x11-utils $(PACKAGE_PACKAGES)
 # libFuzzer's runtime is only a recommendation of clang's, so it is named here.
 FUZZ_PACKAGES    = clang libclang-rt-dev
 
@@ -37,7 +38,8 @@ run: build
 	@[ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] || ./tools/ensure-deps.sh $(RUN_PACKAGES)
 	./tools/run-program.sh $(BUILD)/src/kolvane
 
-test: build test-deps format-check
+# The test packages come before the build, whose configuration looks for the X server.
+test: test-deps build format-check
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory asan
 

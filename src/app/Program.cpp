@@ -120,6 +120,10 @@ void Program::Main()
     m_main = std::make_unique<frmMain>(m_state, m_layer, &makeCommands);
     m_main->frmSplash = m_splash.data();
     m_main->Show();
+    // A window manager gives the new window the keyboard; without one (a bare X display)
+    // nothing would until the operator clicks into it.
+    if (!m_main->isActiveWindow())
+        m_main->activateWindow();
     // Without a window manager nothing honours the on-top request; keep the splash above
     // the main window that opened after it all the same.
     if (m_splash && m_splash->isVisible())

@@ -127,7 +127,7 @@ void KeyboardRoute::toParticipant()
     if (doc->isMinimized())
         doc->showNormal();
     // Activation lets events run; the window may be gone afterwards.
-    if (m_main.mdiArea->currentSubWindow() != doc)
+    if (m_main.mdiArea->activeSubWindow() != doc)
         m_main.mdiArea->setActiveSubWindow(doc);
     if (doc)
         doc->txtCallsign->setFocus(Qt::OtherFocusReason);

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -28,6 +29,18 @@ public:
     bool queryValue(quintptr, const QString&, int, quint32&, QString&, quint32&) override { return false; }
     void closeKey(quintptr) override {}
 };
+
+// Gives the keyboard back to the window that opened a dialog. A window manager does so by
+// itself; without one (a bare X display) the keyboard stays with nobody once the dialog has
+// gone, and then no menu shortcut works, Ctrl+S among them.
+void giveActivationBack(QWidget* owner)
+{
+    if (!owner)
+        return;
+    QWidget* window = owner->window();
+    if (window->isVisible() && !window->isActiveWindow())
+        window->activateWindow();
+}
 
 }  // namespace
 
@@ -54,6 +67,7 @@ void QtWindowLayer::messageBox(QWidget* owner, const QString& text, const QStrin
                     caption.isEmpty() ? appTitle() : caption, text, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+    giveActivationBack(owner);
 }
 
 std::optional<QString> QtWindowLayer::openFileName(QWidget* owner, const QString& title, const QString& filter)
@@ -61,7 +75,9 @@ std::optional<QString> QtWindowLayer::openFileName(QWidget* owner, const QString
     QFileDialog dlg(owner, title, QString(), qtFilterFromPipes(filter));
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::AnyFile);  // the file need not exist
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+    const bool chosen = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty();
+    giveActivationBack(owner);
+    if (!chosen)
         return std::nullopt;
     return dlg.selectedFiles().constFirst();
 }
@@ -72,7 +88,9 @@ std::optional<QString> QtWindowLayer::saveFileName(QWidget* owner, const QString
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+    const bool chosen = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty();
+    giveActivationBack(owner);
+    if (!chosen)
         return std::nullopt;
     return dlg.selectedFiles().constFirst();
 }
@@ -84,7 +102,9 @@ bool QtWindowLayer::printDialog(QWidget* owner, const QString& title, int flags)
     dlg.setWindowTitle(title);
     if (flags & 0x8)  // no page range
         dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    return dlg.exec() == QDialog::Accepted;
+    const bool accepted = dlg.exec() == QDialog::Accepted;
+    giveActivationBack(owner);
+    return accepted;
 }
 
 void QtWindowLayer::processPendingEvents()
@@ -110,7 +130,9 @@ qint32 QtWindowLayer::setTopMost(QWidget* window, bool onTop)
 
 void QtWindowLayer::showModal(QDialog* dialog)
 {
+    const QPointer<QWidget> owner = dialog->parentWidget();
     dialog->exec();
+    giveActivationBack(owner);
 }
 
 QString QtWindowLayer::loginName()

@@ -230,7 +230,7 @@ void frmDocument::resizeEvent(QResizeEvent* event)
 
 void frmDocument::activateForClick()
 {
-    if (mdiArea() && mdiArea()->currentSubWindow() != this)
+    if (mdiArea() && mdiArea()->activeSubWindow() != this)
         mdiArea()->setActiveSubWindow(this);
     if (m_state.iActiveDocument != number())
         Form_Activate();

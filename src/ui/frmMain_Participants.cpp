@@ -58,7 +58,7 @@ void frmMain::AddParticipant()
         return;
     }
     doc->show();
-    if (doc && mdiArea->currentSubWindow() != doc)
+    if (doc && mdiArea->activeSubWindow() != doc)
         mdiArea->setActiveSubWindow(doc);
 }
 
@@ -86,7 +86,19 @@ void frmMain::closeAllParticipants()
 
 frmDocument* frmMain::activeParticipant() const
 {
-    return qobject_cast<frmDocument*>(mdiArea->currentSubWindow());
+    if (auto* d = qobject_cast<frmDocument*>(mdiArea->activeSubWindow()))
+        return d;
+    if (auto* d = qobject_cast<frmDocument*>(mdiArea->currentSubWindow()))
+        return d;
+    // Qt may name no active child for a while after the frame lost and regained the focus
+    // (with no window manager, or one slow to answer); the window in front is the one the
+    // operator works in, whatever the display server did meanwhile.
+    const QList<QMdiSubWindow*> stack = mdiArea->subWindowList(QMdiArea::StackingOrder);  // bottom first
+    for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
+        if (!(*it)->isHidden())
+            return qobject_cast<frmDocument*>(*it);
+    }
+    return nullptr;
 }
 
 QList<frmDocument*> frmMain::openParticipants() const
@@ -263,7 +275,10 @@ void frmMain::applyPendingStacking()
 void frmMain::activateForQtOnly(frmDocument* d)
 {
     applyPendingStacking();  // Qt raises the window it activates
-    if (!d || mdiArea->currentSubWindow() == d)
+    // Compared with the active child, not the current one: while the frame is not the
+    // active window Qt reports the child activated last as current without it being
+    // active, and it would stay inactive.
+    if (!d || mdiArea->activeSubWindow() == d)
         return;
     m_activationDone = d;
     mdiArea->setActiveSubWindow(d);
