@@ -189,8 +189,8 @@ void prepare(Session& s, Command c, int stations)
     case Save:
     case ClearAll:
     case New:
-        if (main.openParticipants().size() != stations || main.state().lDocumentCount != stations) {
-            main.state().sOpenFileName = s.file(stations);
+        if (main.openParticipants().size() != stations || main.net().lDocumentCount() != stations) {
+            main.net().sOpenFileName = s.file(stations);
             main.LoadSessionFile();
         }
         fillSession(main);
@@ -213,14 +213,14 @@ void run(Session& s, Command c, int stations)
     frmMain& main = s.main;
     switch (c) {
     case Open:
-        main.state().sOpenFileName = s.file(stations);
+        main.net().sOpenFileName = s.file(stations);
         main.LoadSessionFile();
         break;
     case SortTile:
         main.mnuWindowTileHorizontal_Click();
         break;
     case Save:
-        main.state().sSessionFileName = s.saved();
+        main.net().setSessionFileName(s.saved());
         main.SaveSessionFile();
         break;
     case ClearAll:

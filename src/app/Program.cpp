@@ -117,7 +117,7 @@ void Program::Main()
     SetTopMost(m_layer, m_splash, kTrue);
     m_layer.processPendingEvents();
 
-    m_main = std::make_unique<frmMain>(m_state, m_layer, &makeCommands);
+    m_main = std::make_unique<frmMain>(m_net, m_state, m_layer, &makeCommands);
     m_main->frmSplash = m_splash.data();
     m_main->Show();
     // A window manager gives the new window the keyboard; without one (a bare X display)

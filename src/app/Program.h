@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/Net.h"
 #include "ui/Module1.h"
 
 #include <QPointer>
@@ -20,12 +21,14 @@ public:
     // Start-up: the title, the splash on top, one round of events, the main window.
     void Main();
 
+    Net& net() { return m_net; }
     Module1& state() { return m_state; }
     frmMain* mainWindow() const { return m_main.get(); }
     frmSplash* splash() const;
 
 private:
     WindowLayer& m_layer;
+    Net m_net;
     Module1 m_state;
     std::unique_ptr<frmMain> m_main;
     QPointer<frmSplash> m_splash;

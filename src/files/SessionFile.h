@@ -111,12 +111,6 @@ int parseRecordCount(const QString& text);
 
 // ---- transfer of Net Control
 
-struct NetControlStation {
-    QString callsign;
-    QString handle;
-    QString qth;
-};
-
 // The four lines of the hand-over note. `dateTime` is the stamp of the moment of the
 // transfer (see net/DateStamp.h).
 QStringList transferNote(const NetHeader& from, const NetControlStation& to, const QString& dateTime);

@@ -25,6 +25,13 @@ struct NetHeader {
     bool operator!=(const NetHeader& o) const { return !(*this == o); }
 };
 
+// The station that takes over as Net Control.
+struct NetControlStation {
+    QString callsign;
+    QString handle;
+    QString qth;
+};
+
 // The fields a save or a transfer needs, in the order they are checked.
 enum class HeaderField { Start, Frequency, Mode, CntrlCall, CntrlHandle, CntrlQTH };
 

@@ -260,17 +260,6 @@ void SmallButton::paintEvent(QPaintEvent*)
     p.drawText(rect(), Qt::AlignCenter, text());
 }
 
-UpdatesFrozen::UpdatesFrozen(QWidget* widget) : m_widget(widget), m_wasEnabled(widget->updatesEnabled())
-{
-    m_widget->setUpdatesEnabled(false);
-}
-
-UpdatesFrozen::~UpdatesFrozen()
-{
-    if (m_wasEnabled)
-        m_widget->setUpdatesEnabled(true);
-}
-
 QFont dialogFont()
 {
     QFont f = QApplication::font();

@@ -137,21 +137,6 @@ T* place(QWidget* parent, const QString& name, int left, int top, int width, int
     return control;
 }
 
-// Holds back painting of a widget and its children for the life of the guard. Bulk
-// operations on many participant windows let events run at each window; without this
-// every round would repaint the whole client area.
-class UpdatesFrozen {
-public:
-    explicit UpdatesFrozen(QWidget* widget);
-    ~UpdatesFrozen();
-    UpdatesFrozen(const UpdatesFrozen&) = delete;
-    UpdatesFrozen& operator=(const UpdatesFrozen&) = delete;
-
-private:
-    QWidget* m_widget;
-    bool m_wasEnabled;
-};
-
 // The small font of the net panel and the participant windows: their fields are 15 pixels
 // high at 96 dpi.
 QFont dialogFont();

@@ -17,7 +17,7 @@ void centreOnScreen(QWidget* window)
 }
 
 void showFreshModal(WindowLayer& layer, QPointer<QWidget>& slot, QDialog* dialog,
-                    const std::function<void(QDialog*)>& load)
+                    const std::function<void(QDialog*)>& load, const std::function<void(QDialog*)>& done)
 {
     QPointer<QDialog> shown = dialog;
     slot = dialog;
@@ -25,6 +25,8 @@ void showFreshModal(WindowLayer& layer, QPointer<QWidget>& slot, QDialog* dialog
         load(dialog);  // may let events run
     if (shown)
         layer.showModal(shown);
+    if (shown && done)
+        done(shown);
     delete shown.data();
 }
 

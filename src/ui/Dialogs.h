@@ -17,8 +17,9 @@ void centreOnScreen(QWidget* window);
 
 // Shows a dialog made for this one showing modally, named in `slot` while it is up (the
 // main window's shutdown closes what the slots name), then deletes it: every showing
-// starts from scratch. `load` runs before the dialog shows, once the slot names it.
+// starts from scratch. `load` runs before the dialog shows, once the slot names it; `done`
+// runs once it has closed, before it is deleted, to take its answer.
 void showFreshModal(WindowLayer& layer, QPointer<QWidget>& slot, QDialog* dialog,
-                    const std::function<void(QDialog*)>& load = {});
+                    const std::function<void(QDialog*)>& load = {}, const std::function<void(QDialog*)>& done = {});
 
 }  // namespace kolvane

@@ -6,7 +6,7 @@ namespace kolvane {
 
 frmDocument* Module1::slot(int n) const
 {
-    return n >= 1 && n <= 100 ? frmD[size_t(n)].data() : nullptr;
+    return n >= 1 && n <= kParticipantLimit ? frmD[size_t(n)].data() : nullptr;
 }
 
 }  // namespace kolvane

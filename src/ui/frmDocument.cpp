@@ -1,5 +1,6 @@
 #include "ui/frmDocument.h"
 
+#include "net/Callsign.h"
 #include "net/Colors.h"
 #include "net/NetHeader.h"
 #include "net/Participants.h"
@@ -46,7 +47,7 @@ TextBox* field(TextBox* f)
 
 }  // namespace
 
-frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
+frmDocument::frmDocument(frmMain& main) : m_main(main), m_net(main.net()), m_state(main.state())
 {
     setObjectName(QStringLiteral("frmDocument"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -106,6 +107,8 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_state(main.state())
     routeParticipantKeys(*this);
 
     connect(txtCallsign, &QLineEdit::textChanged, this, &frmDocument::txtCallsign_Change);
+    connect(txtHandle, &QLineEdit::textChanged, this, [this](const QString& text) { m_net.setHandle(number(), text); });
+    connect(txtQTH, &QLineEdit::textChanged, this, [this](const QString& text) { m_net.setQTH(number(), text); });
     // A click into the window activates it before the button's own handler runs.
     for (auto [button, handler] :
          {std::pair{cmdActive, &frmDocument::cmdActive_Click}, std::pair{cmdClear, &frmDocument::cmdClear_Click},
@@ -200,17 +203,17 @@ void frmDocument::Form_Unload()
     m_unloaded = true;
     m_main.layer().processPendingEvents();
     const int n = participantNumberFromCaption(windowTitle().trimmed());
-    if (n == m_state.iTalkDocument) {
-        m_main.stopTalkTimer();
-        m_main.setStatusText(statusIdle());
-    }
     if (n >= 1 && n <= kParticipantLimit && m_state.frmD[size_t(n)] == this)
         m_state.frmD[size_t(n)] = nullptr;
+    // The turn it holds or last held ends; the station leaves the net.
+    m_net.participantClosed(n);
 }
 
 void frmDocument::txtCallsign_Change()
 {
-    forceCallsignCase(txtCallsign);
+    // The net keeps the callsign in upper case and the field shows it so.
+    m_net.setCallsign(number(), txtCallsign->text());
+    txtCallsign->setCursorPosition(qMin(kCallsignCaret, int(txtCallsign->text().size())));
 }
 
 void frmDocument::closeEvent(QCloseEvent* event)
@@ -254,84 +257,55 @@ void frmDocument::FrameDimSub()
     paintFields(bgr::Slate);
 }
 
+void frmDocument::showParticipant(int n, Net::Aspects what)
+{
+    const Participant* p = m_net.participant(n);
+    if (!p)
+        return;
+    // Written back only when it differs, so what the operator types is not typed again.
+    const std::pair<TextBox*, QString> fields[] = {
+        {txtCallsign, p->callsign},
+        {txtHandle, p->handle},
+        {txtQTH, p->qth},
+    };
+    if (what & Net::Fields) {
+        for (const auto& [field, text] : fields) {
+            if (field->text() != text)
+                field->setText(text);
+        }
+    }
+    if (what & Net::TalkTime)
+        lblTalkTimer->setText(p->talkTime);
+    if (what & Net::State) {
+        const bool active = p->isActive();
+        shpActive->setVisible(active);
+        shpTalk->setVisible(p->state == ParticipantState::Talking);
+        cmdTalk->setEnabled(active);
+        cmdClear->setEnabled(active);
+        if (p->state == ParticipantState::Inactive)
+            FrameDimSub();
+        else if (p->state == ParticipantState::Active)
+            FrameBrightSub();
+        else
+            paintFields(fieldColor(p->state));
+    }
+}
+
 void frmDocument::cmdActive_Click()
 {
-    if (shpActive->Visible()) {
-        shpActive->hide();
-        cmdTalk->setEnabled(false);
-        shpTalk->hide();
-        cmdClear->setEnabled(false);
-        FrameDimSub();
-        if (m_state.iActiveDocument == m_state.iTalkDocument) {
-            m_state.zeroTalkCounters();
-            m_main.stopTalkTimer();
-        }
-    } else {
-        shpActive->show();
-        cmdTalk->setEnabled(true);
-        cmdClear->setEnabled(true);
-        FrameBrightSub();
-    }
+    m_net.pressActive(number(), m_state.iActiveDocument);
     m_main.focusParticipantField(this, txtCallsign);
 }
 
 void frmDocument::cmdTalk_Click()
 {
-    const qint16 active = m_state.iActiveDocument;
-    if (!m_state.slot(m_state.iTalkDocument)) {
-        // The window that held the turn has closed: the turn is free.
-        m_state.zeroTalkCounters();
-        m_state.iTalkDocument = active;
-    }
-    if (m_state.iTalkDocument != active) {
-        frmDocument* other = m_state.slot(m_state.iTalkDocument);
-        if (other && other->shpTalk->Visible()) {
-            m_state.zeroTalkCounters();
-            other->shpTalk->hide();
-            m_main.stopTalkTimer();
-            other->paintFields(bgr::LightCyan);  // its timer label keeps the time reached
-        }
-    }
-    m_state.iTalkDocument = active;
-    if (shpTalk->Visible()) {
-        m_main.stopTalkTimer();
-        shpTalk->hide();
-        m_state.zeroTalkCounters();
-        paintFields(bgr::LightCyan);
-        m_main.setStatusText(statusIdle());
-    } else {
-        m_main.startTalkTimer();
-        shpTalk->show();
-        paintFields(bgr::Orange);
-        m_main.setStatusText(QStringLiteral("At turn: ") + txtCallsign->text() + QStringLiteral(" - ")
-                             + txtHandle->text() + QStringLiteral(" from ") + txtQTH->text());
-    }
+    m_net.pressTalk(number(), m_state.iActiveDocument);
     m_main.focusParticipantField(this, txtCallsign);
 }
 
 void frmDocument::cmdClear_Click()
 {
-    clearStation(true);
-}
-
-void frmDocument::clearBeforeDimming()
-{
-    clearStation(false);
-}
-
-void frmDocument::clearStation(bool brighten)
-{
-    if (m_state.iTalkDocument == m_state.iActiveDocument) {
-        m_state.zeroTalkCounters();
-        m_main.stopTalkTimer();
-    }
-    shpTalk->hide();
-    txtCallsign->setText(QString());
-    txtHandle->setText(QString());
-    txtQTH->setText(QString());
-    lblTalkTimer->setText(QStringLiteral("00:00"));
-    if (brighten)
-        paintFields(bgr::LightCyan);
+    m_net.pressClear(number(), m_state.iActiveDocument);
     m_main.focusParticipantField(this, txtCallsign);
 }
 

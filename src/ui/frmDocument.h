@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/Net.h"
+
 #include <QMdiSubWindow>
 
 class QFrame;
@@ -15,7 +17,8 @@ struct Module1;
 
 // One participant window: a station's callsign, handle and QTH, its talk timer and the
 // Active / Clear / Talk buttons with their coloured frames. Its number lives only in its
-// caption, "Participant n".
+// caption, "Participant n"; it shows station n of the net and hands its buttons and what
+// is typed into it to the net.
 class frmDocument : public QMdiSubWindow {
     Q_OBJECT
 
@@ -38,11 +41,11 @@ public:
     void cmdActive_Click();
     void cmdTalk_Click();
     void cmdClear_Click();
-    // Clear All's clear, which dims the fields right after: they skip the bright colour
-    // cmdClear_Click gives them, a palette change in every window for nothing.
-    void clearBeforeDimming();
     void FrameBrightSub();
     void FrameDimSub();
+
+    // Paints what changed of station n, the one this window shows.
+    void showParticipant(int n, Net::Aspects what);
 
     QWidget* client = nullptr;
     QFrame* framParticipant = nullptr;
@@ -74,9 +77,9 @@ private:
     // A click into the window activates it before the button's own handler runs.
     void activateForClick();
     void paintFields(quint32 bgr);
-    void clearStation(bool brighten);
 
     frmMain& m_main;
+    Net& m_net;
     Module1& m_state;
     bool m_unloaded = false;
 };

@@ -59,8 +59,8 @@ Label* panelLabel(Label* lbl)
 
 }  // namespace
 
-frmMain::frmMain(Module1& state, WindowLayer& layer, MakeCommands commands, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_layer(layer)
+frmMain::frmMain(Net& net, Module1& state, WindowLayer& layer, MakeCommands commands, QWidget* parent)
+    : QMainWindow(parent), m_net(net), m_state(state), m_layer(layer)
 {
     // Before any field exists, so that every one gets the program's accessible text.
     installAccessibility();
@@ -78,7 +78,12 @@ frmMain::frmMain(Module1& state, WindowLayer& layer, MakeCommands commands, QWid
     createNetPanel();
     createStatusBar();
     createTimers();
-    describeIdTimer();
+    showIdTimer();
+    connect(&m_net, &Net::headerChanged, this, &frmMain::showHeaderItem);
+    connect(&m_net, &Net::statusTextChanged, this, &frmMain::showStatus);
+    connect(&m_net, &Net::idTimerChanged, this, &frmMain::showIdTimer);
+    connect(&m_net, &Net::talkTimerSwitched, this, &frmMain::switchTalkTimer);
+    connect(&m_net, &Net::participantChanged, this, &frmMain::showParticipant);
     new KeyboardRoute(*this);
     m_commands = commands(*this);
 }
@@ -129,7 +134,6 @@ void frmMain::createNetPanel()
     cmbMode->setInsertPolicy(QComboBox::NoInsert);
     cmbMode->addItems({QStringLiteral("SSB"), QStringLiteral("FM"), QStringLiteral("AM"), QStringLiteral("CW"),
                        QStringLiteral("PSK-31")});
-    cmbMode->setEditText(QStringLiteral("SSB"));
     cmbMode->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     // Any mode is kept as typed: a case-sensitive completer with nothing to offer stops the
     // box from completing "F" to "FM" and from matching a typed "fm" to the list's "FM".
@@ -157,7 +161,6 @@ void frmMain::createNetPanel()
     txtComments = place<TextArea>(p, "txtComments", 7185, 75, 3885, 870);
     txtComments->setTabChangesFocus(true);
     txtComments->setBackColor(bgr::White);
-    setCommentsText(QStringLiteral("Comments\r\n"));
     txtGirlFriend = headerField(place<TextBox>(p, "txtGirlFriend", -210, 705, 150, 285), false);
 
     setTabOrder(cmdStart, cmdStop);
@@ -200,6 +203,23 @@ void frmMain::createNetPanel()
         QStringLiteral("Shift+Tab for the net panel, F6 for the participant window"));
     connect(shpIDTimer, &Shape::visibilityChanged, this, &frmMain::describeIdTimer);
 
+    // The fields show the net's header; what is typed goes to the net.
+    for (HeaderItem item : {HeaderItem::Start, HeaderItem::Stop, HeaderItem::Frequency, HeaderItem::Mode,
+                            HeaderItem::CntrlCall, HeaderItem::CntrlHandle, HeaderItem::CntrlQTH, HeaderItem::Comments})
+        showHeaderItem(item);
+    const std::pair<TextBox*, HeaderItem> typed[] = {
+        {txtStart, HeaderItem::Start},         {txtStop, HeaderItem::Stop},
+        {txtFrequency, HeaderItem::Frequency}, {txtCntrlHandle, HeaderItem::CntrlHandle},
+        {txtCntrlQTH, HeaderItem::CntrlQTH},
+    };
+    for (const auto& [field, item] : typed)
+        connect(field, &QLineEdit::textChanged, this,
+                [this, item = item](const QString& text) { m_net.setHeaderText(item, text); });
+    connect(cmbMode, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { m_net.setHeaderText(HeaderItem::Mode, text); });
+    connect(txtComments, &QPlainTextEdit::textChanged, this,
+            [this] { m_net.setHeaderText(HeaderItem::Comments, commentsText()); });
+
     connect(cmdStart, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
     connect(cmdStop, &QPushButton::clicked, this, &frmMain::cmdStop_Click);
     connect(txtCntrlCall, &QLineEdit::textChanged, this, &frmMain::txtCntrlCall_Change);
@@ -222,6 +242,7 @@ void frmMain::createStatusBar()
         return l;
     };
     announcer = new Announcer(this);
+    m_shownStatus = m_net.statusText();
     // Named as the bar's panels are numbered.
     sbPanel1 = panel(sbStatusBar);
     sbPanel1->setObjectName(QStringLiteral("sbStatusBar.Panels(1)"));
@@ -236,7 +257,7 @@ void frmMain::createStatusBar()
     sbStatusBar->addWidget(sbPanel1, 1);
     sbStatusBar->addPermanentWidget(sbPanel2);
     sbStatusBar->addPermanentWidget(sbPanel3);
-    setStatusText(statusIdle());
+    sbPanel1->setText(m_net.statusText());
 
     // Panels 2 and 3 keep today's date and the time current by themselves.
     m_clock = new QTimer(this);
@@ -306,7 +327,7 @@ void frmMain::MDIForm_Load()
     // takes the whole size.
     m_waitingForFrame = true;
     placeByOuterFrame();
-    m_state.iTalkDocument = 1;
+    m_net.setTalkDocument(1);
     AddParticipant();
     txtGirlFriend->setFocus();
 }
@@ -415,9 +436,14 @@ bool frmMain::event(QEvent* event)
 
 void frmMain::setStatusText(const QString& text)
 {
-    if (text != m_status)
+    m_net.setStatusText(text);
+}
+
+void frmMain::showStatus(const QString& text)
+{
+    if (text != m_shownStatus)
         announcer->announce(text);
-    m_status = text;
+    m_shownStatus = text;
     sbPanel1->setText(text);
     // Screen readers announce the status line when it changes.
     QAccessibleEvent ev(sbPanel1, QAccessible::NameChanged);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/NetHeader.h"
+#include "net/Net.h"
 #include "ui/MainCommands.h"
 #include "ui/Module1.h"
 
@@ -93,15 +93,18 @@ private:
 };
 
 // The main window: a multiple-document frame with the net panel, the status line, the
-// three timers of the net and the participant windows in its client area.
+// three timers of the net and the participant windows in its client area. It shows the
+// net it is given and hands what the operator does to it.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
     // `commands` makes the menu commands that live outside the window layer (makeCommands).
-    frmMain(Module1& state, WindowLayer& layer, MakeCommands commands, QWidget* parent = nullptr);
+    frmMain(Net& net, Module1& state, WindowLayer& layer, MakeCommands commands, QWidget* parent = nullptr);
     ~frmMain() override;
 
+    Net& net() { return m_net; }
+    const Net& net() const { return m_net; }
     Module1& state() { return m_state; }
     WindowLayer& layer() { return m_layer; }
 
@@ -122,10 +125,10 @@ public:
 
     // ---- status line: panel 1 of the status bar, read back exactly as written
     void setStatusText(const QString& text);
-    QString statusText() const { return m_status; }
+    QString statusText() const { return m_net.statusText(); }
 
     // ---- net header
-    NetHeader header() const;
+    const NetHeader& header() const { return m_net.header(); }
     QString commentsText() const;  // line breaks as CR LF
     void setCommentsText(const QString& text);
     void cmdStart_Click();
@@ -135,8 +138,15 @@ public:
 
     // ---- participants
     void AddParticipant();
+    // Runs participant window n's Active button handler, as reading a file does for a
+    // station saved as active.
+    void pressParticipantActive(int n);
     void cmdAddParticipant_Click();
     frmDocument* activeParticipant() const;
+    // The number of the participant window in front, or 0 when none is open.
+    int activeParticipantNumber() const;
+    // Closes participant window n, if it is open, through its own close handling.
+    void closeParticipant(int n);
     // Closes every participant window through its own close handling and empties the
     // registry, so numbering starts again at 1.
     void closeAllParticipants();
@@ -153,9 +163,6 @@ public:
     void participantClosed(frmDocument* d);
 
     // ---- talk timer and ID timer
-    // The participant windows start and stop the turn's count.
-    void startTalkTimer();
-    void stopTalkTimer();
     void timTalk_Timer();
     void cmdIDTimer_Click();
     void timID_Timer();
@@ -321,6 +328,13 @@ private:
     void createStatusBar();
     void createTimers();
     void createMenus();
+    // What the net says, painted: a header field, the status line, the ID reminder, the
+    // talk timer, a station.
+    void showHeaderItem(HeaderItem item);
+    void showStatus(const QString& text);
+    void showIdTimer();
+    void switchTalkTimer(bool enabled);
+    void showParticipant(int n, Net::Aspects what);
     void updateDateTimePanels();
     // Gives the window its outer size, frame and title bar included, centred on the
     // screen. The frame is known only once a window manager has framed the window, so
@@ -342,13 +356,14 @@ private:
     // vertically, 3 arrange icons), taking them in stacking order, topmost first.
     void arrange(int layout);
 
+    Net& m_net;
     Module1& m_state;
     WindowLayer& m_layer;
     MainCommands m_commands;
     QString m_caption;
     bool m_loaded = false;
     bool m_waitingForFrame = false;
-    QString m_status;
+    QString m_shownStatus;
     QTimer* m_clock = nullptr;
     // Commands that let events run hold the window busy; a close asked for meanwhile waits
     // until the last of them has finished.

@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include "net/Callsign.h"
 #include "net/DateStamp.h"
 #include "net/NetHeader.h"
 #include "ui/Accessibility.h"
@@ -16,18 +17,41 @@ namespace kolvane {
 
 // ---------------------------------------------------------------- net header
 
-NetHeader frmMain::header() const
+void frmMain::showHeaderItem(HeaderItem item)
 {
-    NetHeader h;
-    h.start = txtStart->text();
-    h.stop = txtStop->text();
-    h.frequency = txtFrequency->text();
-    h.mode = cmbMode->currentText();
-    h.cntrlCall = txtCntrlCall->text();
-    h.cntrlHandle = txtCntrlHandle->text();
-    h.cntrlQTH = txtCntrlQTH->text();
-    h.comments = commentsText();
-    return h;
+    const QString text = m_net.headerText(item);
+    TextBox* field = nullptr;
+    switch (item) {
+    case HeaderItem::Start:
+        field = txtStart;
+        break;
+    case HeaderItem::Stop:
+        field = txtStop;
+        break;
+    case HeaderItem::Frequency:
+        field = txtFrequency;
+        break;
+    case HeaderItem::CntrlCall:
+        field = txtCntrlCall;
+        break;
+    case HeaderItem::CntrlHandle:
+        field = txtCntrlHandle;
+        break;
+    case HeaderItem::CntrlQTH:
+        field = txtCntrlQTH;
+        break;
+    case HeaderItem::Mode:
+        if (cmbMode->currentText() != text)
+            cmbMode->setEditText(text);
+        return;
+    case HeaderItem::Comments:
+        if (commentsText() != text)
+            setCommentsText(text);
+        return;
+    }
+    // Written back only when it differs, so what the operator types is not typed again.
+    if (field && field->text() != text)
+        field->setText(text);
 }
 
 namespace {
@@ -74,14 +98,14 @@ void frmMain::setCommentsText(const QString& text)
 
 void frmMain::cmdStart_Click()
 {
-    txtStart->setText(dateTimeStamp(QDateTime::currentDateTime()));
-    parkFocus(QStringLiteral("Start stamped ") + txtStart->text());
+    m_net.setHeaderText(HeaderItem::Start, dateTimeStamp(QDateTime::currentDateTime()));
+    parkFocus(QStringLiteral("Start stamped ") + m_net.header().start);
 }
 
 void frmMain::cmdStop_Click()
 {
-    txtStop->setText(dateTimeStamp(QDateTime::currentDateTime()));
-    parkFocus(QStringLiteral("Stop stamped ") + txtStop->text());
+    m_net.setHeaderText(HeaderItem::Stop, dateTimeStamp(QDateTime::currentDateTime()));
+    parkFocus(QStringLiteral("Stop stamped ") + m_net.header().stop);
 }
 
 void frmMain::parkFocus(const QString& done)
@@ -93,13 +117,15 @@ void frmMain::parkFocus(const QString& done)
 
 void frmMain::txtCntrlCall_Change()
 {
-    forceCallsignCase(txtCntrlCall);
+    // The net keeps the callsign in upper case and the field shows it so.
+    m_net.setHeaderText(HeaderItem::CntrlCall, txtCntrlCall->text());
+    txtCntrlCall->setCursorPosition(qMin(kCallsignCaret, int(txtCntrlCall->text().size())));
 }
 
 void frmMain::ValidateNetHeader()
 {
     BusyScope busy(*this);
-    if (const auto missing = firstMissingHeaderField(header())) {
+    if (const auto missing = m_net.firstMissingHeaderField()) {
         const QString message = missingFieldMessage(*missing);
         setStatusText(message);
         m_layer.messageBox(this, message);

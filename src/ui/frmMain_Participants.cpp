@@ -18,11 +18,11 @@ namespace kolvane {
 void frmMain::AddParticipant()
 {
     BusyScope busy(*this);
-    if (m_state.lDocumentCount >= kParticipantLimit) {
+    if (!m_net.canAddParticipant()) {
         m_layer.messageBox(this, participantLimitMessage());
         return;
     }
-    const int n = ++m_state.lDocumentCount;
+    const int n = m_net.addParticipant();
     // Loading and showing let events run; the window is checked after each step.
     QPointer<frmDocument> doc = new frmDocument(*this);
     m_state.frmD[size_t(n)] = doc.data();
@@ -67,6 +67,18 @@ void frmMain::cmdAddParticipant_Click()
     AddParticipant();
 }
 
+void frmMain::pressParticipantActive(int n)
+{
+    if (frmDocument* d = m_state.slot(n))
+        d->cmdActive_Click();
+}
+
+void frmMain::showParticipant(int n, Net::Aspects what)
+{
+    if (frmDocument* d = m_state.slot(n))
+        d->showParticipant(n, what);
+}
+
 void frmMain::closeAllParticipants()
 {
     BusyScope busy(*this);
@@ -81,7 +93,7 @@ void frmMain::closeAllParticipants()
         activateForQtOnly(last);
     m_state.visitParticipants(Module1::Order::Ascending, [](const QPointer<frmDocument>& d) { d->close(); });
     m_state.frmD.fill(nullptr);
-    m_state.lDocumentCount = 0;
+    m_net.resetRegistry();
 }
 
 frmDocument* frmMain::activeParticipant() const
@@ -99,6 +111,18 @@ frmDocument* frmMain::activeParticipant() const
             return qobject_cast<frmDocument*>(*it);
     }
     return nullptr;
+}
+
+int frmMain::activeParticipantNumber() const
+{
+    const frmDocument* d = activeParticipant();
+    return d ? d->number() : 0;
+}
+
+void frmMain::closeParticipant(int n)
+{
+    if (frmDocument* d = m_state.slot(n))
+        d->close();
 }
 
 QList<frmDocument*> frmMain::openParticipants() const

@@ -4,6 +4,7 @@
 #include "net/Colors.h"
 #include "net/Participants.h"
 #include "ui/Controls.h"
+#include "ui/UpdatesFrozen.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmDocument.h"
 
@@ -21,44 +22,19 @@ namespace kolvane {
 void frmMain::mnuClearAll_Click()
 {
     BusyScope busy(*this);
-    timID->stop();
-    timTalk->stop();
-    timBlink->stop();
-    m_state.zeroTalkCounters();
-    shpIDTimer->hide();
-    lblIDTimer->setText(QStringLiteral("00:00"));
-    m_state.zeroIdCounters();
-    lblIDTimer->setBackColor(bgr::SysInactiveBorder);
-    describeIdTimer();
-
-    txtStart->setText(QString());
-    txtStop->setText(QString());
-    txtFrequency->setText(QString());
-    cmbMode->setEditText(QStringLiteral("SSB"));
-    txtCntrlCall->setText(QString());
-    txtCntrlHandle->setText(QString());
-    txtCntrlQTH->setText(QString());
-    txtComments->clear();
-
-    // Highest number first, so participant 1 ends in front and active. Activation lets
-    // events run, so every step checks that the window is still there. What the loop changes
-    // is painted once, after it.
+    // What the net and the loop below change is painted once, after the loop.
     std::optional<PaintingHeld> held(std::in_place, *this);
+    // Timers stopped and zeroed, the header and every station emptied: the windows follow.
+    m_net.clearAll();
+
+    // Highest number first, so participant 1 ends in front and active, the focus in its
+    // callsign as its Clear button leaves it. Activation lets events run, so every step
+    // checks that the window is still there.
     std::optional<ActivationBatch> batch(std::in_place, *this);
     m_state.visitParticipants(Module1::Order::Descending, [this](const QPointer<frmDocument>& d) {
         activateParticipant(d);
         if (d)
-            d->clearBeforeDimming();
-        if (d)
-            d->shpTalk->hide();
-        if (d)
-            d->cmdTalk->setEnabled(false);
-        if (d)
-            d->cmdClear->setEnabled(false);
-        if (d)
-            d->shpActive->hide();
-        if (d)
-            d->FrameDimSub();
+            focusParticipantField(d, d->txtCallsign);
     });
     batch.reset();
     held.reset();

@@ -1,7 +1,6 @@
 #include "ui/frmMain.h"
 
 #include "net/Colors.h"
-#include "net/ElapsedTime.h"
 #include "ui/Accessibility.h"
 #include "ui/Controls.h"
 #include "ui/frmDocument.h"
@@ -21,55 +20,62 @@ QString idTimerExpired()
 
 // ---------------------------------------------------------------- talk timer
 
-void frmMain::startTalkTimer()
+void frmMain::switchTalkTimer(bool enabled)
 {
-    timTalk->start();
-}
-
-void frmMain::stopTalkTimer()
-{
-    timTalk->stop();
+    // Switched off and on again when the turn moves, so the new turn's first second is a
+    // whole one.
+    if (!enabled)
+        timTalk->stop();
+    else if (!timTalk->isActive())
+        timTalk->start();
 }
 
 void frmMain::timTalk_Timer()
 {
-    advanceElapsed(m_state.iTalkElapsed, m_state.iTalkSeconds, m_state.iTalkMinutes);
-    if (frmDocument* d = m_state.slot(m_state.iTalkDocument))
-        d->lblTalkTimer->setText(elapsedDisplay(m_state.iTalkMinutes, m_state.iTalkSeconds));
+    m_net.talkTick();
 }
 
 // ---------------------------------------------------------------- ID timer
 
 void frmMain::cmdIDTimer_Click()
 {
-    if (shpIDTimer->Visible()) {
-        lblIDTimer->setBackColor(bgr::SysInactiveBorder);
-        m_state.zeroIdCounters();
-    } else {
-        lblIDTimer->setBackColor(bgr::White);
-    }
-    timBlink->stop();
-    shpIDTimer->setVisible(!shpIDTimer->Visible());
-    if (timID->isActive())
-        timID->stop();
-    else
-        timID->start();
-    describeIdTimer();
+    m_net.pressIdTimer();
     parkFocus(timID->isActive() ? QStringLiteral("ID timer running")
                                 : QStringLiteral("ID timer stopped at ") + lblIDTimer->text());
 }
 
 void frmMain::timID_Timer()
 {
-    advanceElapsed(m_state.iIDElapsed, m_state.iIDSeconds, m_state.iIDMinutes);
-    lblIDTimer->setText(elapsedDisplay(m_state.iIDMinutes, m_state.iIDSeconds));
-    if (m_state.iIDMinutes >= 10) {
-        cmdIDTimer_Click();
-        timBlink->start();
-        describeIdTimer();
-        txtGirlFriend->setAccessibleName(QStringLiteral("Net panel, ") + idTimerExpired());
-        announcer->announce(idTimerExpired());
+    if (!m_net.idTick())
+        return;
+    // The period has ended: the focus leaves whatever field the operator was in, as the
+    // button's own press does.
+    parkFocus(QStringLiteral("ID timer stopped at ") + lblIDTimer->text());
+    txtGirlFriend->setAccessibleName(QStringLiteral("Net panel, ") + idTimerExpired());
+    announcer->announce(idTimerExpired());
+}
+
+void frmMain::showIdTimer()
+{
+    lblIDTimer->setText(m_net.idTimerCaption());
+    lblIDTimer->setBackColor(m_net.idTimerBackColor());
+    const IdTimerState state = m_net.idTimerState();
+    const bool running = state == IdTimerState::Running;
+    if (running != timID->isActive()) {
+        if (running)
+            timID->start();
+        else
+            timID->stop();
     }
+    shpIDTimer->setVisible(running);
+    const bool blinking = state == IdTimerState::Expired;
+    if (blinking != timBlink->isActive()) {
+        if (blinking)
+            timBlink->start();
+        else
+            timBlink->stop();
+    }
+    describeIdTimer();
 }
 
 void frmMain::describeIdTimer()
@@ -82,7 +88,7 @@ void frmMain::describeIdTimer()
 
 void frmMain::timBlink_Timer()
 {
-    lblIDTimer->setBackColor(lblIDTimer->backColor() == bgr::White ? bgr::Orange : bgr::White);
+    m_net.blinkTick();
 }
 
 }  // namespace kolvane

@@ -1,7 +1,6 @@
 #include "ui/frmTransfer.h"
 
 #include "ui/Controls.h"
-#include "ui/Module1.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmMain.h"
@@ -11,7 +10,7 @@
 
 namespace kolvane {
 
-frmTransfer::frmTransfer(frmMain& main) : QDialog(&main), m_main(main), m_state(main.state())
+frmTransfer::frmTransfer(frmMain& main) : QDialog(&main), m_main(main)
 {
     setObjectName(QStringLiteral("frmTransfer"));
     setWindowTitle(QStringLiteral("Transfer Net Control To:"));
@@ -79,17 +78,13 @@ void frmTransfer::cmdOK_Click()
             return;
         }
     }
-    m_state.sNewCallsign = txtNewCallsign->text();
-    m_state.sNewHandle = txtNewHandle->text();
-    m_state.sNewQTH = txtNewQTH->text();
+    m_station = NetControlStation{txtNewCallsign->text(), txtNewHandle->text(), txtNewQTH->text()};
     closeByProgram(QDialog::Accepted);
 }
 
 void frmTransfer::cmdCancel_Click()
 {
-    // sNewQTH stays: it is only read when a new callsign has been given.
-    m_state.sNewCallsign.clear();
-    m_state.sNewHandle.clear();
+    m_station.reset();
     closeByProgram(QDialog::Rejected);
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "net/NetHeader.h"
+
 #include <QDialog>
+#include <optional>
 
 class QPushButton;
 
@@ -9,11 +12,10 @@ namespace kolvane {
 class Label;
 class TextBox;
 class frmMain;
-struct Module1;
 
-// "Transfer Net Control To:": asks for the station that takes over the net. OK leaves its
-// callsign, handle and QTH in sNewCallsign, sNewHandle and sNewQTH; Cancel, Esc and the
-// close box empty sNewCallsign and sNewHandle, which tells the command to stop.
+// "Transfer Net Control To:": asks for the station that takes over the net. OK answers with
+// its callsign, handle and QTH; Cancel, Esc and the close box answer with nothing, which
+// tells the command to stop.
 class frmTransfer : public QDialog {
     Q_OBJECT
 
@@ -33,6 +35,9 @@ public:
     // Esc and a close without a button act as Cancel.
     void reject() override;
 
+    // The station OK accepted, or nothing after Cancel or a close.
+    const std::optional<NetControlStation>& newNetControl() const { return m_station; }
+
     Label* lblLabels[3] = {};  // "&Callsign:", "&Handle:", "&QTH:"
     TextBox* txtNewCallsign = nullptr;
     TextBox* txtNewHandle = nullptr;
@@ -47,7 +52,7 @@ private:
     void closeByProgram(int result);
 
     frmMain& m_main;
-    Module1& m_state;
+    std::optional<NetControlStation> m_station;
     bool m_closingByProgram = false;
 };
 

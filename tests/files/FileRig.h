@@ -77,9 +77,9 @@ struct SessionSnapshot {
             s.records << shown(d);
         }
         s.header = rig.main->header();
-        s.documentCount = rig.state.lDocumentCount;
+        s.documentCount = rig.net.lDocumentCount();
         s.title = rig.main->windowTitle();
-        s.sessionFileName = rig.state.sSessionFileName;
+        s.sessionFileName = rig.net.sSessionFileName();
         return s;
     }
 

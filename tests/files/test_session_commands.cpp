@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(rig.layer.takeMessages(), QStringList{"Please enter Net's Frequency"});
         QCOMPARE(rig.main->statusText(), QStringLiteral("Please enter Net's Frequency"));
         QVERIFY(!QFile::exists(path("net.kvs")));
-        QCOMPARE(rig.state.sSessionFileName, path("net.kvs"));
+        QCOMPARE(rig.net.sSessionFileName(), path("net.kvs"));
         QCOMPARE(rig.main->windowTitle(), QStringLiteral("Kolvane"));
 
         // The name stays for the next attempt: no dialog this time.
@@ -113,7 +113,7 @@ private slots:
         typeNet(rig);
         rig.layer.cancelFile();
         rig.main->mnuFileSave_Click();
-        QVERIFY(rig.state.sSessionFileName.isEmpty());
+        QVERIFY(rig.net.sSessionFileName().isEmpty());
         QVERIFY(QDir(folder()).isEmpty());
         QCOMPARE(rig.main->windowTitle(), QStringLiteral("Kolvane"));
         QVERIFY(rig.main->statusText() != QStringLiteral("Status: Session saved"));
@@ -126,7 +126,7 @@ private slots:
         saveAs(rig, path("a.kvs"));
         rig.layer.cancelFile();
         rig.main->mnuFileSaveAs_Click();
-        QVERIFY(rig.state.sSessionFileName.isEmpty());
+        QVERIFY(rig.net.sSessionFileName().isEmpty());
         rig.layer.answerFile(path("b.kvs"));
         rig.main->mnuFileSave_Click();
         QCOMPARE(rig.layer.fileRequests.size(), 3);
@@ -140,7 +140,7 @@ private slots:
         rig.main->setStatusText(QStringLiteral("before"));
         rig.layer.answerFile(path("net.kvs"));
         rig.main->mnuFileSaveAs_Click();
-        QCOMPARE(rig.state.sSessionFileName, path("net.kvs"));
+        QCOMPARE(rig.net.sSessionFileName(), path("net.kvs"));
         QVERIFY(!QFile::exists(path("net.kvs")));
         QCOMPARE(rig.main->windowTitle(), QStringLiteral("Kolvane"));
         QCOMPARE(rig.main->statusText(), QStringLiteral("before"));
@@ -150,10 +150,10 @@ private slots:
     {
         MainRig rig;
         typeHeader(*rig.main);
-        rig.state.sSessionFileName = path("old.kvs");
+        rig.net.setSessionFileName(path("old.kvs"));
         rig.doc(1)->close();
         rig.main->mnuFileSaveAs_Click();
-        QVERIFY(rig.state.sSessionFileName.isEmpty());
+        QVERIFY(rig.net.sSessionFileName().isEmpty());
         QVERIFY(rig.layer.fileRequests.isEmpty());
         // Save cannot save until a window is open again.
         rig.main->mnuFileSave_Click();
@@ -170,7 +170,7 @@ private slots:
         const QByteArray opened = readAll(path("opened.kvs"));
 
         open(rig, path("opened.kvs"));
-        QCOMPARE(rig.state.sSessionFileName, path("saved.kvs"));  // Open leaves it alone
+        QCOMPARE(rig.net.sSessionFileName(), path("saved.kvs"));  // Open leaves it alone
         QCOMPARE(rig.main->windowTitle(), QStringLiteral("Kolvane - ") + path("opened.kvs"));
         rig.main->mnuFileSave_Click();
         QCOMPARE(rig.main->windowTitle(), QStringLiteral("Kolvane - ") + path("saved.kvs"));
@@ -182,7 +182,7 @@ private slots:
     {
         MainRig rig;
         typeNet(rig);
-        rig.state.sOpenFileName = QStringLiteral("earlier");
+        rig.net.sOpenFileName = QStringLiteral("earlier");
         const SessionSnapshot before = SessionSnapshot::of(rig);
         rig.layer.cancelFile();
         rig.main->mnuFileOpen_Click();
@@ -190,7 +190,7 @@ private slots:
         QCOMPARE(rig.layer.fileRequests[0].save, false);
         QCOMPARE(rig.layer.fileRequests[0].title, QStringLiteral("Open"));
         QCOMPARE(rig.layer.fileRequests[0].filter, QStringLiteral("All Files (*.kvs)|*.kvs"));
-        QVERIFY(rig.state.sOpenFileName.isEmpty());
+        QVERIFY(rig.net.sOpenFileName.isEmpty());
         QCOMPARE(before.differenceTo(SessionSnapshot::of(rig)), QString());
     }
 
@@ -203,12 +203,12 @@ private slots:
         QVERIFY(rig.doc(1));
         QVERIFY(!rig.doc(2));
         QVERIFY(rig.doc(3));
-        QCOMPARE(rig.state.lDocumentCount, 3);
+        QCOMPARE(rig.net.lDocumentCount(), 3);
 
         rig.doc(1)->close();
         rig.doc(3)->close();
         rig.main->mnuFileClose_Click();  // nothing open: nothing happens
-        QCOMPARE(rig.state.lDocumentCount, 3);
+        QCOMPARE(rig.net.lDocumentCount(), 3);
         QVERIFY(rig.layer.isClean());
     }
 
@@ -218,11 +218,11 @@ private slots:
     {
         MainRig rig;
         rig.addUpTo(5);
-        rig.state.iTalkDocument = 9;  // no open window holds the turn, so closing them says nothing
+        rig.net.setTalkDocument(9);  // no open window holds the turn, so closing them says nothing
         rig.main->setStatusText(QStringLiteral("before"));
         open(rig, golden("hand-edited-lf.kvs"));  // lower-case callsigns, LF line ends
 
-        QCOMPARE(rig.state.lDocumentCount, 3);
+        QCOMPARE(rig.net.lDocumentCount(), 3);
         QCOMPARE(rig.main->openParticipants().size(), 3);
         for (int i = 1; i <= 3; ++i)
             QCOMPARE(rig.doc(i)->windowTitle(), QStringLiteral("Participant %1").arg(i));
@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(h.cntrlQTH, QStringLiteral("Newington"));
         QCOMPARE(h.comments, QStringLiteral("Comments\r\nWeekly check-in net"));
         QCOMPARE(rig.main->windowTitle(), QStringLiteral("Kolvane - ") + golden("hand-edited-lf.kvs"));
-        QCOMPARE(rig.state.sOpenFileName, golden("hand-edited-lf.kvs"));
+        QCOMPARE(rig.net.sOpenFileName, golden("hand-edited-lf.kvs"));
         // The loader writes no status of its own; the tile that orders the new windows
         // ends with the resting text.
         QCOMPARE(rig.main->statusText(), statusIdle());
@@ -261,7 +261,7 @@ private slots:
         open(rig, golden("session.kvs"));
         QVERIFY(!rig.main->timTalk->isActive());
         QCOMPARE(rig.main->statusText(), QStringLiteral("Status: Idle"));
-        QCOMPARE(rig.state.lDocumentCount, 3);
+        QCOMPARE(rig.net.lDocumentCount(), 3);
         // The new window 3 is a fresh window, not the talking one.
         QVERIFY(!rig.doc(3)->shpTalk->Visible());
         QCOMPARE(rig.doc(3)->lblTalkTimer->text(), QStringLiteral("00:00"));
@@ -304,7 +304,7 @@ private slots:
         saveAs(rig, path("net.kvs"));
 
         open(rig, path("net.kvs"));
-        QCOMPARE(rig.state.lDocumentCount, 2);
+        QCOMPARE(rig.net.lDocumentCount(), 2);
         QCOMPARE(rig.main->openParticipants().size(), 2);
         QCOMPARE(rig.doc(1)->windowTitle(), QStringLiteral("Participant 1"));
         QCOMPARE(rig.doc(2)->windowTitle(), QStringLiteral("Participant 2"));
@@ -323,7 +323,7 @@ private slots:
                                             "False\r\nD\r\n\r\n\r\nTrue \r\nE\r\n\r\n\r\n"));
         MainRig rig;
         open(rig, path("flags.kvs"));
-        QCOMPARE(rig.state.lDocumentCount, 5);
+        QCOMPARE(rig.net.lDocumentCount(), 5);
         const bool expected[] = {true, false, false, false, false};
         for (int i = 1; i <= 5; ++i)
             QCOMPARE(rig.doc(i)->shpActive->Visible(), expected[i - 1]);
@@ -336,7 +336,7 @@ private slots:
         MainRig rig;
         typeNet(rig);
         open(rig, path("short.kvs"));
-        QCOMPARE(rig.state.lDocumentCount, 3);
+        QCOMPARE(rig.net.lDocumentCount(), 3);
         QCOMPARE(shown(rig.doc(1)), (ParticipantRecord{true, "W5ABC", "", ""}));
         QCOMPARE(shown(rig.doc(2)), ParticipantRecord());
         QCOMPARE(shown(rig.doc(3)), ParticipantRecord());
@@ -351,7 +351,7 @@ private slots:
         s.header = rig.main->header();
         QVERIFY(writeRaw(path("empty-net.kvs"), writeSessionFile(s)));
         open(rig, path("empty-net.kvs"));
-        QCOMPARE(rig.state.lDocumentCount, 0);
+        QCOMPARE(rig.net.lDocumentCount(), 0);
         QVERIFY(rig.main->openParticipants().isEmpty());
         QCOMPARE(rig.main->windowTitle(), QStringLiteral("Kolvane - ") + path("empty-net.kvs"));
     }
@@ -366,7 +366,7 @@ private slots:
         MainRig rig;
         open(rig, path("big-net.kvs"));
         QCOMPARE(rig.layer.takeMessages(), QStringList{"Participant limit exceeded"});
-        QCOMPARE(rig.state.lDocumentCount, 100);
+        QCOMPARE(rig.net.lDocumentCount(), 100);
         QCOMPARE(rig.main->openParticipants().size(), 100);
         QCOMPARE(shown(rig.doc(1)).callsign, QStringLiteral("K1"));
         QCOMPARE(shown(rig.doc(100)), (ParticipantRecord{true, "K100", "", ""}));

@@ -75,8 +75,8 @@ private slots:
 
         QCOMPARE(rig.main->statusText(),
                  QStringLiteral("Status: Net Control transferred to K2XYZ via file ") + path("to-bob.kvs"));
-        QCOMPARE(rig.state.sNewCallsign, QStringLiteral("K2XYZ"));
-        QCOMPARE(rig.state.sTransferFileName, path("to-bob.kvs"));
+        QCOMPARE(rig.net.sNewCallsign(), QStringLiteral("K2XYZ"));
+        QCOMPARE(rig.net.sTransferFileName, path("to-bob.kvs"));
         QCOMPARE(rig.layer.fileRequests.size(), 1);
         QCOMPARE(rig.layer.fileRequests[0].title, QStringLiteral("Transfer File Save As"));
         QCOMPARE(rig.layer.fileRequests[0].filter, QStringLiteral("All Files (*.kvs)|*.kvs"));
@@ -155,12 +155,12 @@ private slots:
         MainRig rig;
         typeHeader(*rig.main);
         rig.doc(1)->close();
-        rig.state.sTransferFileName = QStringLiteral("earlier");
+        rig.net.sTransferFileName = QStringLiteral("earlier");
         rig.layer.answerModal(enterStation("K2XYZ", "Bob", "Boston"));
         rig.main->mnuToolsTransferNetControl_Click();
         QCOMPARE(rig.main->statusText(), QStringLiteral("Status: Idle"));
         QVERIFY(rig.layer.fileRequests.isEmpty());
-        QVERIFY(rig.state.sTransferFileName.isEmpty());
+        QVERIFY(rig.net.sTransferFileName.isEmpty());
         QVERIFY(filesInFolder().isEmpty());
         QVERIFY(rig.layer.isClean());
     }
@@ -173,7 +173,7 @@ private slots:
         rig.layer.cancelFile();
         rig.main->mnuToolsTransferNetControl_Click();
         QCOMPARE(rig.main->statusText(), QStringLiteral("Status: Idle"));
-        QVERIFY(rig.state.sTransferFileName.isEmpty());
+        QVERIFY(rig.net.sTransferFileName.isEmpty());
         QVERIFY(filesInFolder().isEmpty());
     }
 
@@ -245,7 +245,7 @@ private slots:
     {
         MainRig rig;
         typeNet(rig);
-        rig.state.sNewQTH = QStringLiteral("left from before");
+        rig.net.setNewNetControl(NetControlStation{QString(), QString(), QStringLiteral("left from before")});
         rig.layer.answerModal([&rig](QDialog* dialog) {
             auto* dlg = qobject_cast<kolvane::frmTransfer*>(dialog);
             QVERIFY(dlg);
@@ -268,8 +268,8 @@ private slots:
         });
         rig.main->mnuToolsTransferNetControl_Click();
         QVERIFY(!rig.main->frmTransfer);
-        QVERIFY(rig.state.sNewCallsign.isEmpty());
-        QCOMPARE(rig.state.sNewQTH, QStringLiteral("left from before"));
+        QVERIFY(rig.net.sNewCallsign().isEmpty());
+        QCOMPARE(rig.net.sNewQTH(), QStringLiteral("left from before"));
     }
 
     void dialog_callsignUpperCase()
@@ -319,9 +319,9 @@ private slots:
         });
         rig.layer.answerFile(path("blank.kvs"));
         rig.main->mnuToolsTransferNetControl_Click();
-        QCOMPARE(rig.state.sNewCallsign, QStringLiteral(" "));
-        QCOMPARE(rig.state.sNewHandle, QStringLiteral(" "));
-        QCOMPARE(rig.state.sNewQTH, QStringLiteral(" "));
+        QCOMPARE(rig.net.sNewCallsign(), QStringLiteral(" "));
+        QCOMPARE(rig.net.sNewHandle(), QStringLiteral(" "));
+        QCOMPARE(rig.net.sNewQTH(), QStringLiteral(" "));
         QVERIFY(QFile::exists(path("blank.kvs")));
     }
 
@@ -338,8 +338,8 @@ private slots:
         });
         rig.main->mnuToolsTransferNetControl_Click();
         QCOMPARE(rig.main->statusText(), QStringLiteral("Please enter New Net Control Handle"));
-        QVERIFY(rig.state.sNewCallsign.isEmpty());
-        QVERIFY(rig.state.sNewHandle.isEmpty());
+        QVERIFY(rig.net.sNewCallsign().isEmpty());
+        QVERIFY(rig.net.sNewHandle().isEmpty());
         QVERIFY(rig.layer.fileRequests.isEmpty());
     }
 
@@ -359,8 +359,7 @@ private slots:
         MainRig rig;
         typeNet(rig);
         // An earlier transfer left a station behind; a cancelled dialog must not reuse it.
-        rig.state.sNewCallsign = QStringLiteral("OLD1");
-        rig.state.sNewHandle = QStringLiteral("Old");
+        rig.net.setNewNetControl(NetControlStation{QStringLiteral("OLD1"), QStringLiteral("Old"), QString()});
         rig.layer.answerModal([&rig, how](QDialog* dialog) {
             auto* dlg = qobject_cast<kolvane::frmTransfer*>(dialog);
             dlg->txtNewCallsign->setText(QStringLiteral("K2XYZ"));
@@ -380,8 +379,8 @@ private slots:
             rig.layer.answerFile(path("t.kvs"));
         rig.main->mnuToolsTransferNetControl_Click();
         QCOMPARE(QFile::exists(path("t.kvs")), carriedOut);
-        QCOMPARE(rig.state.sNewCallsign, carriedOut ? QStringLiteral("K2XYZ") : QString());
-        QCOMPARE(rig.state.sNewHandle, carriedOut ? QStringLiteral("Bob") : QString());
+        QCOMPARE(rig.net.sNewCallsign(), carriedOut ? QStringLiteral("K2XYZ") : QString());
+        QCOMPARE(rig.net.sNewHandle(), carriedOut ? QStringLiteral("Bob") : QString());
         if (!carriedOut) {
             QVERIFY(rig.layer.fileRequests.isEmpty());
             QCOMPARE(rig.main->statusText(), QStringLiteral("Status: Idle"));  // from the validation

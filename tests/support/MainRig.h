@@ -18,12 +18,13 @@ namespace kolvane::test {
 // start-up loads it: participant 1 open, focus parked.
 struct MainRig {
     ScriptedWindowLayer layer;
+    Net net;
     Module1 state;
     std::unique_ptr<frmMain> main;
 
     explicit MainRig(bool load = true)
     {
-        main = std::make_unique<frmMain>(state, layer, &makeCommands);
+        main = std::make_unique<frmMain>(net, state, layer, &makeCommands);
         if (load)
             main->Show();
     }
@@ -36,7 +37,7 @@ struct MainRig {
     // Adds participants until `count` have been created since the last reset.
     void addUpTo(int count)
     {
-        while (state.lDocumentCount < count)
+        while (net.lDocumentCount() < count)
             main->AddParticipant();
     }
     // What a click on a participant's button does: activate the window, then the handler.

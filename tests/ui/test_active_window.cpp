@@ -88,6 +88,7 @@ private:
 
     QTemporaryDir m_dir;
     std::unique_ptr<QtWindowLayer> m_layer;
+    std::unique_ptr<Net> m_net;
     std::unique_ptr<Module1> m_state;
     std::unique_ptr<frmMain> m_main;
     std::unique_ptr<DialogAnswerer> m_dialogs;
@@ -96,8 +97,9 @@ private:
 void TestActiveWindow::init()
 {
     m_layer = std::make_unique<QtWindowLayer>();
+    m_net = std::make_unique<Net>();
     m_state = std::make_unique<Module1>();
-    m_main = std::make_unique<frmMain>(*m_state, *m_layer, &makeCommands);
+    m_main = std::make_unique<frmMain>(*m_net, *m_state, *m_layer, &makeCommands);
     m_dialogs = std::make_unique<DialogAnswerer>();
     m_main->Show();
     m_main->activateWindow();
@@ -111,6 +113,7 @@ void TestActiveWindow::cleanup()
         m_main->close();
     m_main.reset();
     m_state.reset();
+    m_net.reset();
     m_dialogs.reset();
     m_layer.reset();
 }

@@ -253,7 +253,7 @@ void TestArrangement::emptySlotsAreSkipped()
 
     (rig.main.get()->*command(layout))();
 
-    QCOMPARE(rig.state.lDocumentCount, 5);
+    QCOMPARE(rig.net.lDocumentCount(), 5);
     QList<int> open;
     for (int i = 1; i <= 5; ++i) {
         if (!closed.contains(i))
@@ -402,7 +402,7 @@ void TestArrangement::layoutEndsIdleWhileAStationTalks()
     QCOMPARE(rig.main->sbPanel1->text(), statusIdle());
     // The station keeps its turn and its clock.
     QVERIFY(rig.main->timTalk->isActive());
-    QCOMPARE(rig.state.iTalkDocument, qint16(2));
+    QCOMPARE(rig.net.iTalkDocument(), qint16(2));
     QVERIFY(rig.doc(2)->shpTalk->Visible());
     rig.main->timTalk_Timer();
     QCOMPARE(rig.doc(2)->lblTalkTimer->text(), QStringLiteral("00:02"));
@@ -441,7 +441,7 @@ void TestArrangement::minimizeAndRestoreLeaveTheStatusLineAlone()
         QCOMPARE(docs[i]->minimumSize(), twips::size(3750, 900));
     }
     QVERIFY(rig.main->timTalk->isActive());
-    QCOMPARE(rig.state.iTalkDocument, qint16(3));
+    QCOMPARE(rig.net.iTalkDocument(), qint16(3));
     // Neither command sorts.
     QCOMPARE(topmostFirst(rig).size(), stack.size());
 }
@@ -525,7 +525,7 @@ void TestArrangement::commandsWithNoParticipants()
         MainRig rig(load);
         if (load)
             rig.doc(1)->close();
-        QCOMPARE(rig.state.lDocumentCount, load ? 1 : 0);
+        QCOMPARE(rig.net.lDocumentCount(), load ? 1 : 0);
         for (const QString& l : kLayouts + QStringList{"Minimize All", "Restore All"}) {
             rig.main->setStatusText(QStringLiteral("Status: Saving session"));
             (rig.main.get()->*command(l))();
@@ -588,7 +588,7 @@ void TestArrangement::bulkCommandsActivateInTheOrderTheyVisit()
         QFile out(dir.filePath(QStringLiteral("net.kvs")));
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
         out.close();
-        rig.state.sOpenFileName = out.fileName();
+        rig.net.sOpenFileName = out.fileName();
         rig.main->LoadSessionFile();
     } else if (name == QLatin1String("Clear All")) {
         rig.main->mnuClearAll_Click();

@@ -57,7 +57,7 @@ QList<Route> routes()
              r.main->txtFrequency->setText(QStringLiteral("7.185"));
          },
          [](MainRig& r) {
-             QCOMPARE(r.state.lDocumentCount, 1);
+             QCOMPARE(r.net.lDocumentCount(), 1);
              QCOMPARE(r.main->openParticipants().size(), 1);
              QCOMPARE(r.main->windowTitle(), QStringLiteral("Kolvane"));
              QCOMPARE(r.main->txtFrequency->text(), QString());
@@ -116,7 +116,7 @@ QList<Route> routes()
          [](MainRig& r) { r.main->txtFrequency->setText(QStringLiteral("7.185")); },
          [](MainRig& r) {
              QCOMPARE(r.main->txtFrequency->text(), QString());
-             QCOMPARE(r.state.lDocumentCount, 1);
+             QCOMPARE(r.net.lDocumentCount(), 1);
          }},
         {"mnuViewNetCntrl",
          {},
@@ -144,7 +144,7 @@ QList<Route> routes()
         {"mnuWindowAddParticipant", QKeySequence(Qt::CTRL | Qt::Key_A),
          [](MainRig& r) { r.main->txtFrequency->setText(QStringLiteral("7.185")); },
          [](MainRig& r) {
-             QCOMPARE(r.state.lDocumentCount, 2);
+             QCOMPARE(r.net.lDocumentCount(), 2);
              QVERIFY(r.doc(2));
              QCOMPARE(r.main->txtFrequency->text(), QStringLiteral("7.185"));
          }},
@@ -498,7 +498,7 @@ void TestMenus::hiddenItems()
     QCOMPARE(rig.layer.printRequests, printTitle.isEmpty() ? QStringList() : QStringList{printTitle});
     for (const ScriptedWindowLayer::Message& m : rig.layer.messages)
         QCOMPARE(m.caption, QStringLiteral("Kolvane"));
-    QCOMPARE(rig.state.lDocumentCount, 1);
+    QCOMPARE(rig.net.lDocumentCount(), 1);
     QString why;
     QVERIFY2(rig.layer.isClean(&why), qPrintable(why));
 }
@@ -576,7 +576,7 @@ void TestMenus::viewTogglesKeepMarkAndBarTogether()
     QCOMPARE(rig.main->statusText(), QStringLiteral("Status: Saving session  "));
     QCOMPARE(rig.main->sbPanel1->text(), QStringLiteral("Status: Saving session  "));
     QVERIFY(rig.main->timID->isActive());
-    QCOMPARE(rig.state.lDocumentCount, 2);
+    QCOMPARE(rig.net.lDocumentCount(), 2);
 }
 
 void TestMenus::menuShortcutsWinInTextFields_data()
@@ -611,7 +611,7 @@ void TestMenus::menuShortcutsWinInTextFields()
 
     // Ctrl+A means Add Participant here, not select-all.
     QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(rig.state.lDocumentCount, 2);
+    QCOMPARE(rig.net.lDocumentCount(), 2);
 
     // The field still takes ordinary typing once the focus is back.
     target->setFocus();
@@ -624,7 +624,7 @@ void TestMenus::menuShortcutsWinInTextFields()
 
     // The other menu shortcuts are not held back either: Ctrl+N starts a new session.
     QTest::keyClick(focus, Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(rig.state.lDocumentCount, 1);
+    QCOMPARE(rig.net.lDocumentCount(), 1);
     QVERIFY(!rig.doc(2));
 }
 
@@ -641,7 +641,7 @@ void TestMenus::shortcutsStayInTheirWindow()
     other.deselect();
     QTest::keyClick(&other, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(other.selectedText(), QStringLiteral("W1AW"));
-    QCOMPARE(rig.state.lDocumentCount, 1);
+    QCOMPARE(rig.net.lDocumentCount(), 1);
 }
 
 void TestMenus::windowListFollowsTheOpenWindows()
@@ -714,7 +714,7 @@ void TestMenus::printNeedsAnActiveParticipant()
     QCOMPARE(rig.layer.printRequests, (QStringList{"Print", "Print"}));
     QCOMPARE(rig.main->txtFrequency->text(), QStringLiteral("3.985"));
     QCOMPARE(rig.main->statusText(), statusIdle());
-    QCOMPARE(rig.state.lDocumentCount, 1);
+    QCOMPARE(rig.net.lDocumentCount(), 1);
 
     // With no participant window open, nothing happens at all.
     rig.doc(1)->close();
@@ -851,7 +851,7 @@ void TestMenus::toolbarDispatch()
     else
         rig.main->tbToolBar_ButtonClick(key);
 
-    QCOMPARE(rig.state.lDocumentCount, participantsAfter);
+    QCOMPARE(rig.net.lDocumentCount(), participantsAfter);
     QCOMPARE(rig.layer.takeMessages(), messages);
     for (const ScriptedWindowLayer::Message& m : rig.layer.messages)
         QCOMPARE(m.caption, QStringLiteral("Kolvane"));

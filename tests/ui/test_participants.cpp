@@ -26,9 +26,9 @@ private slots:
         rig.addUpTo(5);
         QVERIFY(rig.doc(3)->close());
         QVERIFY(!rig.state.slot(3));
-        QCOMPARE(rig.state.lDocumentCount, 5);
+        QCOMPARE(rig.net.lDocumentCount(), 5);
         rig.main->cmdAddParticipant->click();
-        QCOMPARE(rig.state.lDocumentCount, 6);
+        QCOMPARE(rig.net.lDocumentCount(), 6);
         QCOMPARE(rig.doc(6)->windowTitle(), QStringLiteral("Participant 6"));
         QCOMPARE(rig.state.iActiveDocument, qint16(6));  // shown windows become active
         QCOMPARE(rig.main->openParticipants().size(), 5);
@@ -45,12 +45,12 @@ private slots:
         rig.main->AddParticipant();
         QCOMPARE(rig.layer.takeMessages(), QStringList{QStringLiteral("Participant limit exceeded")});
         QCOMPARE(rig.layer.messages.size(), 0);
-        QCOMPARE(rig.state.lDocumentCount, 100);
+        QCOMPARE(rig.net.lDocumentCount(), 100);
         QCOMPARE(rig.main->openParticipants().size(), 10);
 
         // Only New starts the numbering again.
         rig.main->mnuFileNew_Click();
-        QCOMPARE(rig.state.lDocumentCount, 1);
+        QCOMPARE(rig.net.lDocumentCount(), 1);
         QCOMPARE(rig.doc(1)->windowTitle(), QStringLiteral("Participant 1"));
         rig.main->AddParticipant();
         QCOMPARE(rig.doc(2)->windowTitle(), QStringLiteral("Participant 2"));
@@ -138,9 +138,9 @@ private slots:
         QCOMPARE(rig.main->statusText(), QStringLiteral("Status: Idle"));
         QVERIFY(!rig.state.slot(2));
         // Counters and the turn's owner are left; the next Talk treats the turn as free.
-        QCOMPARE(rig.state.iTalkDocument, qint16(2));
-        QCOMPARE(rig.state.iTalkElapsed, qint16(1));
-        QCOMPARE(rig.state.lDocumentCount, 3);
+        QCOMPARE(rig.net.iTalkDocument(), qint16(2));
+        QCOMPARE(rig.net.iTalkElapsed(), qint16(1));
+        QCOMPARE(rig.net.lDocumentCount(), 3);
     }
 
     void closingTheWindowThatLastHeldTheTurn_writesIdle()

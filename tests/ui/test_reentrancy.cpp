@@ -101,7 +101,7 @@ private slots:
         if (command == "add") {
             rig.main->AddParticipant();
         } else if (command == "open") {
-            rig.state.sOpenFileName = net;
+            rig.net.sOpenFileName = net;
             rig.main->LoadSessionFile();
         } else if (command == "clear all") {
             rig.main->mnuClearAll_Click();
@@ -124,7 +124,7 @@ private slots:
         QString why;
         QVERIFY2(registryConsistent(rig, &why), qPrintable(why));
         if (command == "open") {
-            QCOMPARE(rig.state.lDocumentCount, 12);
+            QCOMPARE(rig.net.lDocumentCount(), 12);
             QCOMPARE(rig.doc(12)->txtCallsign->text(), QStringLiteral("K12ABC"));
         }
         // ...and the close it held back follows once it has finished.

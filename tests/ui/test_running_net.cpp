@@ -177,7 +177,7 @@ private slots:
             QCOMPARE(drawnBackground(f), toQColor(bgr::Orange));
         QCOMPARE(drawnBackground(d->lblTalkTimer), toQColor(bgr::Orange));
         QCOMPARE(rig.main->statusText(), QStringLiteral("At turn: K1ABC - Al from Boston"));
-        QCOMPARE(rig.state.iTalkDocument, qint16(2));
+        QCOMPARE(rig.net.iTalkDocument(), qint16(2));
         ticks(*rig.main, &frmMain::timTalk_Timer, 61);
         QCOMPARE(d->lblTalkTimer->text(), QStringLiteral("01:01"));
 
@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(drawnBackground(d->txtCallsign), toQColor(bgr::LightCyan));
         QCOMPARE(d->lblTalkTimer->text(), QStringLiteral("01:01"));
         QCOMPARE(rig.main->statusText(), QStringLiteral("Status: Idle"));
-        QCOMPARE(rig.state.iTalkElapsed, qint16(0));
+        QCOMPARE(rig.net.iTalkElapsed(), qint16(0));
     }
 
     void talk_withEmptyFieldsShowsTheFixedPiecesOnly()
@@ -217,7 +217,7 @@ private slots:
         QCOMPARE(two->lblTalkTimer->text(), QStringLiteral("00:07"));  // frozen at the time reached
         QVERIFY(five->shpTalk->Visible());
         QVERIFY(rig.main->timTalk->isActive());
-        QCOMPARE(rig.state.iTalkElapsed, qint16(0));
+        QCOMPARE(rig.net.iTalkElapsed(), qint16(0));
         QVERIFY(rig.main->statusText().startsWith(QStringLiteral("At turn: N5XYZ - ")));
         rig.main->timTalk_Timer();
         QCOMPARE(five->lblTalkTimer->text(), QStringLiteral("00:01"));
@@ -235,8 +235,8 @@ private slots:
         rig.doc(2)->close();
         QVERIFY(!rig.main->timTalk->isActive());
         talk(rig, 3);
-        QCOMPARE(rig.state.iTalkDocument, qint16(3));
-        QCOMPARE(rig.state.iTalkElapsed, qint16(0));
+        QCOMPARE(rig.net.iTalkDocument(), qint16(3));
+        QCOMPARE(rig.net.iTalkElapsed(), qint16(0));
         rig.main->timTalk_Timer();
         QCOMPARE(rig.doc(3)->lblTalkTimer->text(), QStringLiteral("00:01"));
     }
@@ -248,9 +248,8 @@ private slots:
         talk(rig, 1);
         ticks(*rig.main, &frmMain::timTalk_Timer, 3600);
         QCOMPARE(rig.doc(1)->lblTalkTimer->text(), QStringLiteral("00:00"));
-        rig.state.iTalkElapsed = 32766;
-        ticks(*rig.main, &frmMain::timTalk_Timer, 3);
-        QCOMPARE(rig.state.iTalkElapsed, qint16(32767));
+        ticks(*rig.main, &frmMain::timTalk_Timer, 32766 - 3600 + 3);
+        QCOMPARE(rig.net.iTalkElapsed(), qint16(32767));
         QCOMPARE(rig.doc(1)->lblTalkTimer->text(), QStringLiteral("06:07"));
     }
 
@@ -258,10 +257,10 @@ private slots:
     {
         MainRig& rig = *m_rig;
         rig.addUpTo(2);
-        rig.state.iTalkDocument = 2;
+        rig.net.setTalkDocument(2);
         rig.doc(2)->close();
         rig.main->timTalk_Timer();  // must not crash
-        QCOMPARE(rig.state.iTalkElapsed, qint16(1));
+        QCOMPARE(rig.net.iTalkElapsed(), qint16(1));
         QCOMPARE(rig.doc(1)->lblTalkTimer->text(), QStringLiteral("00:00"));
     }
 
@@ -280,7 +279,7 @@ private slots:
         QVERIFY(!d->cmdTalk->isEnabled());
         QCOMPARE(drawnBackground(d->txtCallsign), toQColor(bgr::Slate));
         QVERIFY(!rig.main->timTalk->isActive());
-        QCOMPARE(rig.state.iTalkElapsed, qint16(0));
+        QCOMPARE(rig.net.iTalkElapsed(), qint16(0));
         QCOMPARE(rig.main->statusText(), atTurn);
     }
 
@@ -337,7 +336,7 @@ private slots:
         QVERIFY(!m.shpIDTimer->Visible());
         QCOMPARE(m.lblIDTimer->text(), QStringLiteral("09:59"));
         QCOMPARE(drawnBackground(m.lblIDTimer), toQColor(bgr::SysInactiveBorder));
-        QCOMPARE(m_rig->state.iIDElapsed, qint16(0));
+        QCOMPARE(m_rig->net.iIDElapsed(), qint16(0));
         m.cmdIDTimer_Click();
         QCOMPARE(m.lblIDTimer->text(), QStringLiteral("09:59"));  // until the first tick
         m.timID_Timer();
@@ -356,7 +355,7 @@ private slots:
         QVERIFY(!m.shpIDTimer->Visible());
         QVERIFY(m.timBlink->isActive());
         QCOMPARE(drawnBackground(m.lblIDTimer), toQColor(bgr::SysInactiveBorder));
-        QCOMPARE(m_rig->state.iIDElapsed, qint16(0));
+        QCOMPARE(m_rig->net.iIDElapsed(), qint16(0));
         QCOMPARE(m.focusWidget(), static_cast<QWidget*>(m.txtGirlFriend));
 
         m.timBlink_Timer();
@@ -414,8 +413,8 @@ private slots:
         QVERIFY(!m.shpIDTimer->Visible());
         QCOMPARE(m.lblIDTimer->text(), QStringLiteral("00:00"));
         QCOMPARE(drawnBackground(m.lblIDTimer), toQColor(bgr::SysInactiveBorder));
-        QCOMPARE(rig.state.iTalkElapsed, qint16(0));
-        QCOMPARE(rig.state.iIDElapsed, qint16(0));
+        QCOMPARE(rig.net.iTalkElapsed(), qint16(0));
+        QCOMPARE(rig.net.iIDElapsed(), qint16(0));
         const NetHeader h = m.header();
         QVERIFY(h.start.isEmpty() && h.frequency.isEmpty() && h.cntrlCall.isEmpty() && h.cntrlQTH.isEmpty());
         QCOMPARE(h.mode, QStringLiteral("SSB"));
@@ -432,7 +431,7 @@ private slots:
             QVERIFY(d->cmdActive->isEnabled());
             QCOMPARE(drawnBackground(d->txtCallsign), toQColor(bgr::Slate));
         }
-        QCOMPARE(rig.state.lDocumentCount, 3);
+        QCOMPARE(rig.net.lDocumentCount(), 3);
         QCOMPARE(rig.state.iActiveDocument, qint16(1));
         QCOMPARE(m.activeParticipant(), rig.doc(1));
         QCOMPARE(m.statusText(), QStringLiteral("Status: Idle"));
@@ -445,7 +444,7 @@ private slots:
         rig.addUpTo(5);
         fillHeader(m);
         m.setWindowTitle(QStringLiteral("Kolvane - /tmp/net.kvs"));
-        rig.state.sSessionFileName = QStringLiteral("/tmp/net.kvs");
+        rig.net.setSessionFileName(QStringLiteral("/tmp/net.kvs"));
         makeActive(rig, 4);
         talk(rig, 4);
         QList<QPointer<frmDocument>> old;
@@ -453,7 +452,7 @@ private slots:
             old << rig.doc(i);
 
         m.mnuFileNew_Click();
-        QCOMPARE(rig.state.lDocumentCount, 1);
+        QCOMPARE(rig.net.lDocumentCount(), 1);
         QCOMPARE(m.openParticipants().size(), 1);
         QCOMPARE(rig.doc(1)->windowTitle(), QStringLiteral("Participant 1"));
         QVERIFY(!old.contains(QPointer<frmDocument>(rig.doc(1))));
@@ -466,7 +465,7 @@ private slots:
         QCOMPARE(m.statusText(), QStringLiteral("Status: Idle"));
         QVERIFY(!m.timTalk->isActive());
         // New keeps the remembered file name: the next Save writes there without asking.
-        QCOMPARE(rig.state.sSessionFileName, QStringLiteral("/tmp/net.kvs"));
+        QCOMPARE(rig.net.sSessionFileName(), QStringLiteral("/tmp/net.kvs"));
     }
 };
 

@@ -46,8 +46,8 @@ private slots:
     {
         MainRig rig;
         frmMain& m = *rig.main;
-        QCOMPARE(rig.state.lDocumentCount, 1);
-        QCOMPARE(rig.state.iTalkDocument, qint16(1));
+        QCOMPARE(rig.net.lDocumentCount(), 1);
+        QCOMPARE(rig.net.iTalkDocument(), qint16(1));
         QCOMPARE(rig.state.iActiveDocument, qint16(1));
         QCOMPARE(m.openParticipants().size(), 1);
         QCOMPARE(rig.doc(1)->windowTitle(), QStringLiteral("Participant 1"));
@@ -203,8 +203,8 @@ private slots:
             rig.main->Show();
             rig.main->show();
             rig.main->MDIForm_Load();
-            QCOMPARE(rig.state.lDocumentCount, 1);
-            QCOMPARE(rig.state.iTalkDocument, qint16(1));
+            QCOMPARE(rig.net.lDocumentCount(), 1);
+            QCOMPARE(rig.net.iTalkDocument(), qint16(1));
             QCOMPARE(rig.main->focusWidget(), static_cast<QWidget*>(rig.main->txtGirlFriend));
         }
     }
@@ -237,7 +237,7 @@ private slots:
                  qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
         QCOMPARE(program.splash()->lblProductName->text(), QStringLiteral("Kolvane"));
         QCOMPARE(program.splash()->lblVersion->text(), QStringLiteral("v1.0.0"));
-        QCOMPARE(program.state().lDocumentCount, 1);
+        QCOMPARE(program.net().lDocumentCount(), 1);
         m->close();
     }
 

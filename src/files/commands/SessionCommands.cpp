@@ -1,39 +1,22 @@
 #include "files/commands/SessionCommands.h"
+#include "files/NetSession.h"
 #include "files/SessionFile.h"
 #include "files/SessionStorage.h"
-#include "files/commands/SessionWindows.h"
 #include "net/AppInfo.h"
+#include "net/Net.h"
 #include "net/Participants.h"
-#include "ui/Controls.h"
+#include "ui/UpdatesFrozen.h"
 #include "ui/WindowLayer.h"
-#include "ui/frmDocument.h"
 #include "ui/frmMain.h"
 
-#include <QComboBox>
 #include <QMdiArea>
 #include <QMenuBar>
-#include <QPointer>
 
 #include <optional>
 
 namespace kolvane {
 
-SessionCommands::SessionCommands(frmMain& main) : m_main(main), m_state(main.state()), m_layer(main.layer()) {}
-
-SessionData sessionFromWindows(const frmMain& main)
-{
-    SessionData session;
-    session.header = main.header();
-    for (const frmDocument* d : main.openParticipants()) {
-        ParticipantRecord r;
-        r.active = d->shpActive->Visible();
-        r.callsign = d->txtCallsign->text();
-        r.handle = d->txtHandle->text();
-        r.qth = d->txtQTH->text();
-        session.participants.append(r);
-    }
-    return session;
-}
+SessionCommands::SessionCommands(frmMain& main) : m_main(main), m_net(main.net()), m_layer(main.layer()) {}
 
 void SessionCommands::SaveSessionFile()
 {
@@ -44,13 +27,14 @@ void SessionCommands::SaveSessionFile()
     m_layer.processPendingEvents();
     m_main.setStatusText(QStringLiteral("Status: Saving session"));
 
-    const QString path = m_state.sSessionFileName;
-    const QString failure = writeSessionFileAt(path, sessionFromWindows(m_main));
+    const QString path = m_net.sSessionFileName();
+    const QString failure = writeSessionFileAt(path, sessionFromNet(m_net));
     if (!failure.isEmpty()) {
         m_main.setStatusText(QStringLiteral("Status: Session not saved"));
         m_layer.messageBox(&m_main, sessionNotSavedMessage(path, failure));
         return;
     }
+    m_net.markSaved();
     m_main.setStatusText(QStringLiteral("Status: Session saved"));
     m_main.setCaption(appTitle() + QStringLiteral(" - ") + path);
 }
@@ -58,7 +42,7 @@ void SessionCommands::SaveSessionFile()
 void SessionCommands::LoadSessionFile()
 {
     BusyScope busy(m_main);
-    const QString path = m_state.sOpenFileName;
+    const QString path = m_net.sOpenFileName;
     // The whole file is read and checked before anything of the session shown is touched,
     // so a refused file leaves windows, header, caption and names as they were.
     const SessionReadResult file = readSessionFileAt(path);
@@ -80,7 +64,7 @@ void SessionCommands::LoadSessionFile()
     m_main.closeAllParticipants();
     // The turn counted so far belonged to a window that is gone; the loaded net's first
     // turn starts from zero even though its slot is filled again.
-    m_state.zeroTalkCounters();
+    m_net.zeroTalkCounters();
 
     // Windows beyond the limit are refused once, not once per record.
     const int windows = qMin(int(session.participants.size()), kParticipantLimit);
@@ -98,31 +82,22 @@ void SessionCommands::LoadSessionFile()
     }
     m_main.mnuWindowTileHorizontal_Click();
 
-    const NetHeader& h = session.header;
-    m_main.txtStart->setText(h.start);
-    m_main.txtStop->setText(h.stop);
-    m_main.txtFrequency->setText(h.frequency);
-    m_main.cmbMode->setEditText(h.mode);
-    m_main.txtCntrlCall->setText(h.cntrlCall);  // upper-cased by its change handler
-    m_main.txtCntrlHandle->setText(h.cntrlHandle);
-    m_main.txtCntrlQTH->setText(h.cntrlQTH);
-    m_main.setCommentsText(h.comments);
+    m_net.setHeader(session.header);  // the Net Control callsign in upper case
 
-    // Window n takes record n. Activation lets events run; a window closed meanwhile is
-    // simply skipped.
-    m_state.visitParticipants(Module1::Order::Ascending, [&](const QPointer<frmDocument>& d) {
-        const int n = d->number();
-        if (n < 1 || n > windows)
-            return;
+    // Station n takes record n: saved as active, its window's Active button is pressed.
+    // That lets events run; a window closed meanwhile is simply skipped.
+    for (const int n : m_net.participantNumbers()) {
+        if (n > windows || !m_net.participant(n))
+            continue;
         const ParticipantRecord& r = session.participants.at(n - 1);
         if (r.active)
-            d->cmdActive_Click();
-        if (!d)
-            return;
-        d->txtCallsign->setText(r.callsign);  // upper-cased by its change handler
-        d->txtHandle->setText(r.handle);
-        d->txtQTH->setText(r.qth);
-    });
+            m_main.pressParticipantActive(n);
+        if (!m_net.participant(n))
+            continue;
+        m_net.setCallsign(n, r.callsign);  // kept in upper case
+        m_net.setHandle(n, r.handle);
+        m_net.setQTH(n, r.qth);
+    }
     together.reset();
     batch.reset();
     frozenMenu.reset();
@@ -132,31 +107,31 @@ void SessionCommands::LoadSessionFile()
 
 void SessionCommands::mnuFileOpen_Click()
 {
-    m_state.sOpenFileName.clear();
+    m_net.sOpenFileName.clear();
     const std::optional<QString> path = m_layer.openFileName(&m_main, QStringLiteral("Open"), sessionFileFilter());
     if (!path || path->isEmpty())
         return;
-    m_state.sOpenFileName = *path;
+    m_net.sOpenFileName = *path;
     LoadSessionFile();
 }
 
 void SessionCommands::mnuFileSaveAs_Click()
 {
     // Save As only picks the name; the next Save writes the file.
-    m_state.sSessionFileName.clear();
+    m_net.setSessionFileName(QString());
     if (!m_main.activeParticipant())
         return;
     const std::optional<QString> path = m_layer.saveFileName(&m_main, QStringLiteral("Save As"), sessionFileFilter());
     if (!path || path->isEmpty())
         return;
-    m_state.sSessionFileName = *path;
+    m_net.setSessionFileName(*path);
 }
 
 void SessionCommands::mnuFileSave_Click()
 {
-    if (m_state.sSessionFileName.isEmpty())
+    if (m_net.sSessionFileName().isEmpty())
         mnuFileSaveAs_Click();
-    if (!m_state.sSessionFileName.isEmpty())
+    if (!m_net.sSessionFileName().isEmpty())
         SaveSessionFile();
 }
 
@@ -164,10 +139,9 @@ void SessionCommands::mnuFileClose_Click()
 {
     BusyScope busy(m_main);
     // Closes the active participant window, not a file.
-    if (QPointer<frmDocument> d = m_main.activeParticipant()) {
+    if (const int n = m_main.activeParticipantNumber()) {
         m_layer.processPendingEvents();
-        if (d)
-            d->close();
+        m_main.closeParticipant(n);
     }
 }
 

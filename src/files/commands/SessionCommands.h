@@ -4,12 +4,13 @@
 
 namespace kolvane {
 
+class Net;
 class WindowLayer;
 class frmMain;
-struct Module1;
 
 // The File menu's Open, Save, Save As and Close and Tools > Transfer Net Control: the
-// session file layer at work on the windows of one main window.
+// session file layer between the net of one main window and the disk. Opening rebuilds the
+// participant windows through the main window and fills the net; the windows follow.
 class SessionCommands : public SessionFileCommands {
 public:
     explicit SessionCommands(frmMain& main);
@@ -29,7 +30,7 @@ public:
 
 private:
     frmMain& m_main;
-    Module1& m_state;
+    Net& m_net;
     WindowLayer& m_layer;
 };
 

@@ -1,16 +1,15 @@
+#include "files/NetSession.h"
 #include "files/SessionFile.h"
 #include "files/SessionStorage.h"
 #include "files/commands/SessionCommands.h"
-#include "files/commands/SessionWindows.h"
 #include "net/DateStamp.h"
-#include "ui/Controls.h"
+#include "net/Net.h"
 #include "ui/Dialogs.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmMain.h"
 #include "ui/frmTransfer.h"
 
 #include <QDateTime>
-#include <QPointer>
 
 namespace kolvane {
 
@@ -20,13 +19,17 @@ void SessionCommands::mnuToolsTransferNetControl_Click()
     if (m_main.statusText() != statusIdle())
         return;
 
-    showFreshModal(m_layer, m_main.frmTransfer, new kolvane::frmTransfer(m_main),
-                   [](QDialog* d) { static_cast<kolvane::frmTransfer*>(d)->Form_Load(); });
+    std::optional<NetControlStation> answer;
+    showFreshModal(
+        m_layer, m_main.frmTransfer, new kolvane::frmTransfer(m_main),
+        [](QDialog* d) { static_cast<kolvane::frmTransfer*>(d)->Form_Load(); },
+        [&answer](QDialog* d) { answer = static_cast<kolvane::frmTransfer*>(d)->newNetControl(); });
+    m_net.setNewNetControl(answer);
 
-    const NetControlStation next{m_state.sNewCallsign, m_state.sNewHandle, m_state.sNewQTH};
+    const NetControlStation next{m_net.sNewCallsign(), m_net.sNewHandle(), m_net.sNewQTH()};
     if (next.callsign.isEmpty())
         return;  // cancelled or closed
-    const NetHeader own = m_main.header();
+    const NetHeader& own = m_net.header();
     if (own.cntrlCall == next.callsign && own.cntrlHandle == next.handle) {
         m_main.setStatusText(QStringLiteral("Status: Can't transfer Net Control to yourself. Please try again"));
         return;
@@ -34,13 +37,13 @@ void SessionCommands::mnuToolsTransferNetControl_Click()
     m_main.setStatusText(QStringLiteral("Status: Transferring Net Control to: ") + next.callsign + QStringLiteral(", ")
                          + next.handle);
 
-    // The file is taken as the session stands now, and the note dated now, before the
-    // file dialog opens.
+    // The file is taken as the net stands now, and the note dated now, before the file
+    // dialog opens.
     const SessionData transfer =
-        transferSession(sessionFromWindows(m_main), next, dateTimeStamp(QDateTime::currentDateTime()));
+        transferSession(sessionFromNet(m_net), next, dateTimeStamp(QDateTime::currentDateTime()));
 
     TransferFileSaveAs();
-    const QString path = m_state.sTransferFileName;
+    const QString path = m_net.sTransferFileName;
     if (path.isEmpty()) {
         m_main.setStatusText(statusIdle());
         return;
@@ -57,13 +60,13 @@ void SessionCommands::mnuToolsTransferNetControl_Click()
 
 void SessionCommands::TransferFileSaveAs()
 {
-    m_state.sTransferFileName.clear();
+    m_net.sTransferFileName.clear();
     if (!m_main.activeParticipant())
         return;
     const std::optional<QString> path =
         m_layer.saveFileName(&m_main, QStringLiteral("Transfer File Save As"), sessionFileFilter());
     if (path && !path->isEmpty())
-        m_state.sTransferFileName = *path;
+        m_net.sTransferFileName = *path;
 }
 
 }  // namespace kolvane
