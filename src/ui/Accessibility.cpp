@@ -2,7 +2,9 @@
 
 #include "ui/Controls.h"
 
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -427,8 +429,77 @@ private:
     QAbstractButton* button() const { return static_cast<QAbstractButton*>(object()); }
 };
 
+// ---------------------------------------------------------------- the mode box
+
+// An editable drop-down list named by its own name, with its text as its value. The
+// toolkit's own names it by its text on Linux, so a screen reader that reads the name
+// heard "SSB" where the box is the mode; the label stays tied to it as its relation.
+class AccessibleComboBox : public QAccessibleWidget {
+public:
+    explicit AccessibleComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return box()->isEditable() ? box()->lineEdit()->text() : box()->currentText();
+        if (t == QAccessible::Name && box()->accessibleName().isEmpty())
+            return text(QAccessible::Value);
+        return QAccessibleWidget::text(t);
+    }
+    int childCount() const override { return box()->isEditable() ? 2 : 1; }
+    QAccessibleInterface* child(int index) const override
+    {
+        if (index == 0)
+            return QAccessible::queryAccessibleInterface(box()->view());
+        if (index == 1 && box()->isEditable())
+            return QAccessible::queryAccessibleInterface(box()->lineEdit());
+        return nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        if (!child)
+            return -1;
+        if (child->object() == box()->view())
+            return 0;
+        if (box()->isEditable() && child->object() == box()->lineEdit())
+            return 1;
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        if (box()->isEditable() && box()->lineEdit()->rect().contains(x, y))
+            return child(1);
+        return nullptr;
+    }
+    // The box hands the keyboard to its line, which is where the focus is read.
+    QAccessibleInterface* focusChild() const override { return box()->isEditable() ? child(1) : nullptr; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = box()->view()->isVisible();
+        return s;
+    }
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (action != showMenuAction() && action != pressAction())
+            return;
+        if (box()->view()->isVisible())
+            box()->hidePopup();
+        else
+            box()->showPopup();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QComboBox* box() const { return static_cast<QComboBox*>(object()); }
+};
+
 QAccessibleInterface* accessibleFactory(const QString&, QObject* object)
 {
+    if (auto* box = qobject_cast<QComboBox*>(object))
+        return new AccessibleComboBox(box);
     if (auto* e = qobject_cast<QLineEdit*>(object))
         return new AccessibleLineEdit(e);
     if (auto* e = qobject_cast<QPlainTextEdit*>(object))

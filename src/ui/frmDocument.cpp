@@ -219,10 +219,10 @@ void frmDocument::txtCallsign_Change()
 void frmDocument::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
-    m_main.participantClosing(this);
+    m_main.area().windowClosing(this);
     QMdiSubWindow::closeEvent(event);
     if (event->isAccepted())
-        m_main.participantClosed(this);
+        m_main.area().windowClosed(this);
 }
 
 void frmDocument::resizeEvent(QResizeEvent* event)
@@ -291,22 +291,27 @@ void frmDocument::showParticipant(int n, Net::Aspects what)
     }
 }
 
+void frmDocument::focusCallsign()
+{
+    m_main.area().focusField(this, txtCallsign);
+}
+
 void frmDocument::cmdActive_Click()
 {
     m_net.pressActive(number(), m_state.iActiveDocument);
-    m_main.focusParticipantField(this, txtCallsign);
+    focusCallsign();
 }
 
 void frmDocument::cmdTalk_Click()
 {
     m_net.pressTalk(number(), m_state.iActiveDocument);
-    m_main.focusParticipantField(this, txtCallsign);
+    focusCallsign();
 }
 
 void frmDocument::cmdClear_Click()
 {
     m_net.pressClear(number(), m_state.iActiveDocument);
-    m_main.focusParticipantField(this, txtCallsign);
+    focusCallsign();
 }
 
 }  // namespace kolvane

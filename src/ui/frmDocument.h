@@ -46,6 +46,9 @@ public:
 
     // Paints what changed of station n, the one this window shows.
     void showParticipant(int n, Net::Aspects what);
+    // Brings the window forward with the keyboard in its callsign, where each of its
+    // buttons leaves it.
+    void focusCallsign();
 
     QWidget* client = nullptr;
     QFrame* framParticipant = nullptr;

@@ -71,7 +71,7 @@ frmMain::frmMain(Net& net, Module1& state, WindowLayer& layer, MakeCommands comm
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     mdiArea->setBackground(toQColor(bgr::SysAppWorkspace));
     setCentralWidget(mdiArea);
-    connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::onSubWindowActivated);
+    m_area = new ParticipantArea(mdiArea, this);
 
     createMenus();
     // The toolbar starts hidden and nothing shows it: it and its pictures are made on first use.
@@ -92,7 +92,7 @@ frmMain::~frmMain()
 {
     // The client area activates its remaining children as it destroys them; by then this
     // window is half gone and must not hear about it.
-    disconnect(mdiArea, nullptr, this, nullptr);
+    disconnect(mdiArea, nullptr, m_area, nullptr);
 }
 
 // ---------------------------------------------------------------- composition
@@ -194,8 +194,8 @@ void frmMain::createNetPanel()
     cmdIDTimer->setToolTip(cmdIDTimer->accessibleName());
     if (cmbMode->lineEdit())
         cmbMode->lineEdit()->setAccessibleName(cmbMode->accessibleName());
-    // A combo box names itself by its text here; its label comes to screen readers through
-    // the label's relation. The caption has no access key, so no key is taken.
+    // The label also comes to screen readers through its relation. The caption has no
+    // access key, so no key is taken.
     Label2->setBuddy(cmbMode);
     lblIDTimer->nameWithCaption(QStringLiteral("ID timer"));
     txtGirlFriend->setAccessibleName(QStringLiteral("Net panel"));

@@ -3,6 +3,7 @@
 #include "net/Net.h"
 #include "ui/MainCommands.h"
 #include "ui/Module1.h"
+#include "ui/ParticipantArea.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -46,38 +47,6 @@ private:
     QPointer<frmMain> m_main;
 };
 
-// Holds back the real activation of participant windows for the life of the scope. A window
-// brought to the front meanwhile is raised to the top of the stack and its activation
-// handling runs at once, in the same order as before; when the outermost scope ends, the
-// window then in front is activated once, for real, and takes the focus. Each real
-// activation makes Qt walk every child window (regions, title eliding), so activating each
-// of n windows in turn costs the square of n.
-class ActivationBatch {
-public:
-    explicit ActivationBatch(frmMain& main);
-    ~ActivationBatch();
-    ActivationBatch(const ActivationBatch&) = delete;
-    ActivationBatch& operator=(const ActivationBatch&) = delete;
-
-private:
-    QPointer<frmMain> m_main;
-};
-
-// Inside an activation batch: the participant windows added during the scope are shown
-// together when it ends, the area hidden meanwhile, so whatever is shown within them
-// meanwhile (an Active frame) comes up with them. Qt asks the display server where the
-// pointer is for every widget shown on its own within a visible window.
-class WindowsShownTogether {
-public:
-    explicit WindowsShownTogether(frmMain& main);
-    ~WindowsShownTogether();
-    WindowsShownTogether(const WindowsShownTogether&) = delete;
-    WindowsShownTogether& operator=(const WindowsShownTogether&) = delete;
-
-private:
-    QPointer<frmMain> m_main;
-};
-
 // Holds back the painting of the main window for the life of the scope; what changed
 // meanwhile is painted afterwards, and only that. (Disabling updates would repaint the whole
 // window when they are enabled again.)
@@ -107,6 +76,8 @@ public:
     const Net& net() const { return m_net; }
     Module1& state() { return m_state; }
     WindowLayer& layer() { return m_layer; }
+    // The client area's bookkeeping of the participant windows: front, stack, batches.
+    ParticipantArea& area() { return *m_area; }
 
     // True while a command that lets events run is under way.
     bool isBusy() const { return m_busy > 0; }
@@ -152,15 +123,6 @@ public:
     void closeAllParticipants();
     // The open participant windows in ascending number.
     QList<frmDocument*> openParticipants() const;
-    // Brings a participant window to the front as the active one: the top of the stack, the
-    // focus, and its activation handling (a window already in front stays as it is).
-    void activateParticipant(frmDocument* d);
-    // Puts the keyboard focus into a field of a participant window, which brings that window
-    // to the front.
-    void focusParticipantField(frmDocument* d, QWidget* field);
-    // A participant window's close handling tells the frame before and after the window goes.
-    void participantClosing(frmDocument* d);
-    void participantClosed(frmDocument* d);
 
     // ---- talk timer and ID timer
     void timTalk_Timer();
@@ -344,17 +306,6 @@ private:
     // what has just been done.
     void parkFocus(const QString& done = QString());
     void describeIdTimer();
-    void onSubWindowActivated(QMdiSubWindow* window);
-    // The participant window in front: the active one, or the one a batch has brought forward.
-    frmDocument* frontParticipant() const;
-    void endActivationBatch();
-    // Makes `d` the window Qt activated last, without running its activation handling.
-    void activateForQtOnly(frmDocument* d);
-    // Puts the windows a batch has brought forward on top of the stack, the last one uppermost.
-    void applyPendingStacking();
-    // Arranges the open participant windows (0 cascade, 1 tile horizontally, 2 tile
-    // vertically, 3 arrange icons), taking them in stacking order, topmost first.
-    void arrange(int layout);
 
     Net& m_net;
     Module1& m_state;
@@ -373,16 +324,7 @@ private:
     friend class PaintingHeld;
     int m_paintingHeld = 0;
     bool m_paintWanted = false;
-    friend class ActivationBatch;
-    int m_activationBatch = 0;
-    friend class WindowsShownTogether;
-    int m_showingTogether = 0;
-    QList<QPointer<frmDocument>> m_shownTogether;  // shown disabled, enabled when the area shows
-    QPointer<frmDocument> m_front;                 // in front as far as the batch goes
-    QList<QPointer<frmDocument>> m_raised;         // brought forward by the batch, in this order
-    QPointer<QWidget> m_frontFocus;                // the field asked for in the window in front
-    QPointer<frmDocument> m_closingNext;           // comes forward when the window in front has closed
-    QPointer<frmDocument> m_activationDone;        // activated for real, its handling already run
+    ParticipantArea* m_area = nullptr;
 };
 
 }  // namespace kolvane

@@ -30,11 +30,11 @@ void frmMain::mnuClearAll_Click()
     // Highest number first, so participant 1 ends in front and active, the focus in its
     // callsign as its Clear button leaves it. Activation lets events run, so every step
     // checks that the window is still there.
-    std::optional<ActivationBatch> batch(std::in_place, *this);
+    std::optional<ActivationBatch> batch(std::in_place, *m_area);
     m_state.visitParticipants(Module1::Order::Descending, [this](const QPointer<frmDocument>& d) {
-        activateParticipant(d);
+        m_area->activate(d);
         if (d)
-            focusParticipantField(d, d->txtCallsign);
+            d->focusCallsign();
     });
     batch.reset();
     held.reset();

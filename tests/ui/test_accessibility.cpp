@@ -411,17 +411,30 @@ private slots:
         QVERIFY(a11yText(m.cmdIDTimer, QAccessible::Description) != QStringLiteral("ID timer expired"));
         QCOMPARE(a11yText(m.lblIDTimer), QStringLiteral("ID timer 00:00"));
 
-        // Each field is named by its label; the mode box names itself by its text, so its
-        // label is tied to it as the label's relation.
+        // Each field is named by its label; the mode box is named "Mode" with its text as
+        // its value, and its label is tied to it as the label's relation too.
         const std::pair<QWidget*, const char*> labelled[] = {
             {m.txtFrequency, "Frequency"}, {m.cmbMode->lineEdit(), "Mode"}, {m.txtCntrlCall, "Callsign"},
             {m.txtCntrlHandle, "Handle"},  {m.txtCntrlQTH, "QTH"},          {m.txtComments, "Comments"},
         };
         for (const auto& [field, name] : labelled)
             QCOMPARE(a11yText(field), QString::fromLatin1(name));
-        const auto labels = QAccessible::queryAccessibleInterface(m.cmbMode)->relations(QAccessible::Label);
+        QAccessibleInterface* mode = QAccessible::queryAccessibleInterface(m.cmbMode);
+        const auto labels = mode->relations(QAccessible::Label);
         QCOMPARE(labels.size(), 1);
         QCOMPARE(labels[0].first->object(), m.Label2);
+        QCOMPARE(mode->role(), QAccessible::ComboBox);
+        QCOMPARE(mode->text(QAccessible::Name), QStringLiteral("Mode"));
+        QCOMPARE(mode->text(QAccessible::Value), QStringLiteral("SSB"));
+        QTest::keyClicks(m.cmbMode->lineEdit(), QStringLiteral("-USB"));
+        QCOMPARE(mode->text(QAccessible::Value), QStringLiteral("SSB-USB"));
+        QCOMPARE(mode->text(QAccessible::Name), QStringLiteral("Mode"));
+        // Its line and its list are its children, and the line is where its focus is read.
+        QCOMPARE(mode->childCount(), 2);
+        QCOMPARE(mode->child(1)->object(), m.cmbMode->lineEdit());
+        QCOMPARE(mode->indexOfChild(mode->child(0)), 0);
+        QCOMPARE(mode->focusChild()->object(), m.cmbMode->lineEdit());
+        QVERIFY(mode->actionInterface()->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
     }
 
     void statusLineIsAnnouncedWhenItChanges()

@@ -57,7 +57,7 @@ void SessionCommands::LoadSessionFile()
     // Qt repaints the menu bar for every window that comes or goes.
     std::optional<UpdatesFrozen> frozenMenu(std::in_place, m_main.menuBar());
     // The windows are brought forward one after another; only the last one for real.
-    std::optional<ActivationBatch> batch(std::in_place, m_main);
+    std::optional<ActivationBatch> batch(std::in_place, m_main.area());
 
     // Every participant window closes through its own close handling (the one holding the
     // turn stops the talk timer and resets the status line).
@@ -69,7 +69,7 @@ void SessionCommands::LoadSessionFile()
     // Windows beyond the limit are refused once, not once per record.
     const int windows = qMin(int(session.participants.size()), kParticipantLimit);
     // The new windows come up together once they are laid out and filled.
-    std::optional<WindowsShownTogether> together(std::in_place, m_main);
+    std::optional<WindowsShownTogether> together(std::in_place, m_main.area());
     for (int i = 0; i < windows; ++i)
         m_main.AddParticipant();
     if (session.participants.size() > kParticipantLimit) {
