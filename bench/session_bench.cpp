@@ -402,12 +402,13 @@ int main(int argc, char* argv[])
     bench::preferOffscreen();
     QApplication app(argc, argv);
     BenchLayer layer;
-    Program program(layer);
     QTemporaryDir dir;
     if (!dir.isValid()) {
         std::fprintf(stderr, "cannot create a temporary folder\n");
         return 1;
     }
+    // The recovery copy works as for the operator, in a folder of the run's own.
+    Program program(layer, dir.filePath(QStringLiteral("state")));
     for (int n : kSizes) {
         if (!writeSessionFile(dir.filePath(QStringLiteral("net-%1.kvs").arg(n)), n)) {
             std::fprintf(stderr, "cannot write the session files\n");

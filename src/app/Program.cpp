@@ -2,6 +2,8 @@
 
 #include "app/Commands.h"
 #include "dialogs/frmSplash.h"
+#include "files/RecoveryCopy.h"
+#include "files/commands/RecoveryOffer.h"
 #include "net/AppInfo.h"
 #include "ui/Accessibility.h"
 #include "ui/AlwaysOnTop.h"
@@ -16,6 +18,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTimer>
 
 // The icon lives in this static library; naming its resource keeps the linker from
 // dropping it.
@@ -88,11 +91,26 @@ private:
 
 }  // namespace
 
-Program::Program(WindowLayer& layer) : m_layer(layer) {}
+Program::Program(WindowLayer& layer, const QString& recoveryFolder)
+    : m_layer(layer), m_recoveryFolder(recoveryFolder.isEmpty() ? defaultRecoveryFolder() : recoveryFolder)
+{}
 
 Program::~Program()
 {
+    m_recovery.reset();
     delete m_splash.data();
+}
+
+void Program::afterSplash(const std::function<void()>& step)
+{
+    const auto run = [this, step] {
+        if (m_main && m_main->isVisible())
+            step();
+    };
+    if (m_splash)
+        QObject::connect(m_splash, &QObject::destroyed, m_main.get(), run, Qt::QueuedConnection);
+    else
+        QTimer::singleShot(0, m_main.get(), run);
 }
 
 void Program::Main()
@@ -128,6 +146,16 @@ void Program::Main()
     // the main window that opened after it all the same.
     if (m_splash && m_splash->isVisible())
         m_splash->raise();
+
+    // From here on the net is kept on disk as it changes. When the window closes, the copy
+    // is written once more and kept only if it holds something unsaved.
+    m_recovery = std::make_unique<RecoveryCopy>(m_net, m_recoveryFolder);
+    QObject::connect(m_recovery.get(), &RecoveryCopy::notKept, m_main.get(), [this](const QString& message) {
+        afterSplash([this, message] { m_layer.messageBox(m_main.get(), message); });
+    });
+    QObject::connect(m_main.get(), &frmMain::closing, m_recovery.get(), &RecoveryCopy::finish);
+    if (m_recovery->start())
+        afterSplash([this] { offerLeftNets(*m_main, *m_recovery); });
 }
 
 frmSplash* Program::splash() const

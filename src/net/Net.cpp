@@ -415,6 +415,7 @@ bool Net::isBlank() const
 void Net::markSaved()
 {
     m_modified = false;
+    emit saved();
 }
 
 void Net::noteChange()

@@ -166,6 +166,8 @@ signals:
     // Something a session file holds changed: the header, a station, the stations
     // present, or the name Save writes to.
     void changed();
+    // The net was saved as it stands.
+    void saved();
 
 private:
     Participant* slot(int n);

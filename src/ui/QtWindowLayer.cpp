@@ -11,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QStringList>
 #include <QWindow>
 
@@ -68,6 +69,19 @@ void QtWindowLayer::messageBox(QWidget* owner, const QString& text, const QStrin
     box.setTextFormat(Qt::PlainText);
     box.exec();
     giveActivationBack(owner);
+}
+
+bool QtWindowLayer::question(QWidget* owner, const QString& text, const QString& accept, const QString& refuse)
+{
+    QMessageBox box(QMessageBox::Question, appTitle(), text, QMessageBox::NoButton, owner);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* yes = box.addButton(accept, QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton(refuse, QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    giveActivationBack(owner);
+    return box.clickedButton() == yes;
 }
 
 std::optional<QString> QtWindowLayer::openFileName(QWidget* owner, const QString& title, const QString& filter)

@@ -24,6 +24,10 @@ public:
     virtual void messageBox(QWidget* owner, const QString& text, const QString& caption = QString(),
                             MessageIcon icon = MessageIcon::None) = 0;
 
+    // Modal question in a message box titled with the application title: `accept` is the
+    // default button (Enter), `refuse` the other (also Esc). True when `accept` was chosen.
+    virtual bool question(QWidget* owner, const QString& text, const QString& accept, const QString& refuse) = 0;
+
     // Open/save file dialogs. `filter` uses the "description|pattern" form. No default
     // extension, no overwrite prompt, no need for the file to exist. Returns the full path
     // chosen, or nothing when the user cancels.

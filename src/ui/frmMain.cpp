@@ -385,6 +385,7 @@ void frmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    emit closing();
     // Participant windows close first, each through its own close handling, while the
     // frame and its timers still exist.
     m_state.visitParticipants(Module1::Order::Ascending, [](const QPointer<frmDocument>& d) { d->close(); });

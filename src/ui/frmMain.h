@@ -280,6 +280,9 @@ public:
 signals:
     // The status line changed; screen readers are told as well.
     void statusTextChanged(const QString& text);
+    // The window is closing: its participant windows are about to close, which ends the
+    // net, not a change the operator made to it.
+    void closing();
 
 protected:
     bool event(QEvent* event) override;

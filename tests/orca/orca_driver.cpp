@@ -6,13 +6,16 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTimer>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     kolvane::QtWindowLayer layer;
-    kolvane::Program program(layer);
+    // Its recovery copies stay out of the operator's own folder.
+    QTemporaryDir state;
+    kolvane::Program program(layer, state.path());
     program.Main();
     program.mainWindow()->timID->setInterval(10);
     return app.exec();

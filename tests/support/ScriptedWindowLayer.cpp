@@ -104,6 +104,19 @@ void ScriptedWindowLayer::messageBox(QWidget*, const QString& text, const QStrin
         onMessage(m);
 }
 
+bool ScriptedWindowLayer::question(QWidget*, const QString& text, const QString& accept, const QString& refuse)
+{
+    callLog << QStringLiteral("question");
+    questions << QStringList{text, accept, refuse};
+    if (m_questionAnswers.empty()) {
+        fail(QStringLiteral("question \"%1\"").arg(text.left(40)));
+        return false;
+    }
+    const bool answer = m_questionAnswers.front();
+    m_questionAnswers.pop_front();
+    return answer;
+}
+
 std::optional<QString> ScriptedWindowLayer::nextFile(bool save, const QString& title, const QString& filter)
 {
     callLog << (save ? QStringLiteral("save") : QStringLiteral("open"));

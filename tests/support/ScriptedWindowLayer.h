@@ -59,6 +59,8 @@ public:
     // The next modal dialog is handed to `handler`, which fills it and presses its buttons.
     void answerModal(std::function<void(QDialog*)> handler) { m_modalAnswers.push_back(std::move(handler)); }
     void answerPrint(bool ok) { m_printAnswers.push_back(ok); }
+    // The next question is answered with its first (true) or its second button.
+    void answerQuestion(bool accept) { m_questionAnswers.push_back(accept); }
     // Called at each round of pending events, after the round: whatever a timer or a
     // queued request could do while a command yields.
     std::function<void(int round)> onPendingEvents;
@@ -68,12 +70,13 @@ public:
     // ---- what happened
     QList<Message> messages;
     QList<FileRequest> fileRequests;
+    QList<QStringList> questions;  // text, first button, second button
     QStringList printRequests;
     QList<QPair<QPointer<QWidget>, bool>> topMostCalls;
     QStringList startedPrograms;
     QStringList unexpected;
     int pendingEventRounds = 0;
-    // Every call in order: "message", "open", "save", "print", "events", "topmost on",
+    // Every call in order: "message", "question", "open", "save", "print", "events", "topmost on",
     // "topmost off", "modal", "start".
     QStringList callLog;
 
@@ -91,10 +94,12 @@ public:
     bool isClean(QString* why = nullptr) const;
     bool hasUnusedAnswers() const
     {
-        return !m_fileAnswers.empty() || !m_modalAnswers.empty() || !m_printAnswers.empty();
+        return !m_fileAnswers.empty() || !m_modalAnswers.empty() || !m_printAnswers.empty()
+               || !m_questionAnswers.empty();
     }
 
     void messageBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) override;
+    bool question(QWidget* owner, const QString& text, const QString& accept, const QString& refuse) override;
     std::optional<QString> openFileName(QWidget* owner, const QString& title, const QString& filter) override;
     std::optional<QString> saveFileName(QWidget* owner, const QString& title, const QString& filter) override;
     bool printDialog(QWidget* owner, const QString& title, int flags) override;
@@ -113,6 +118,7 @@ private:
     std::deque<std::optional<QString>> m_fileAnswers;
     std::deque<std::function<void(QDialog*)>> m_modalAnswers;
     std::deque<bool> m_printAnswers;
+    std::deque<bool> m_questionAnswers;
 };
 
 }  // namespace kolvane::test

@@ -3,6 +3,7 @@
 #include "net/AppInfo.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Like QTEST_MAIN, but headless by default: a suite started by hand without a display
@@ -13,6 +14,9 @@
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
         QCoreApplication::setAttribute(Qt::AA_Use96Dpi, true);                                                         \
+        /* Recovery copies of the program started here go to a folder of the suite's own. */                           \
+        QTemporaryDir stateHome;                                                                                       \
+        qputenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit());                                                     \
         QApplication app(argc, argv);                                                                                  \
         QCoreApplication::setApplicationName(kolvane::appTitle());                                                     \
         TestClass tc;                                                                                                  \

@@ -50,7 +50,20 @@ void SessionCommands::LoadSessionFile()
         m_layer.messageBox(&m_main, openRefusedMessage(path, file.reason));
         return;
     }
-    const SessionData& session = file.data;
+    rebuild(file.data);
+    m_main.setCaption(appTitle() + QStringLiteral(" - ") + path);
+}
+
+void SessionCommands::restoreSession(const SessionData& session, const QString& savedAs)
+{
+    BusyScope busy(m_main);
+    rebuild(session);
+    m_net.setSessionFileName(savedAs);
+    m_main.setCaption(savedAs.isEmpty() ? appTitle() : appTitle() + QStringLiteral(" - ") + savedAs);
+}
+
+void SessionCommands::rebuild(const SessionData& session)
+{
     // Closing, creating, ordering and filling up to 100 windows lets events run at every
     // window; one repaint at the end is enough.
     std::optional<UpdatesFrozen> frozen(std::in_place, m_main.mdiArea);
@@ -102,7 +115,6 @@ void SessionCommands::LoadSessionFile()
     batch.reset();
     frozenMenu.reset();
     frozen.reset();
-    m_main.setCaption(appTitle() + QStringLiteral(" - ") + path);
 }
 
 void SessionCommands::mnuFileOpen_Click()

@@ -2,9 +2,12 @@
 
 #include "ui/MainCommands.h"
 
+#include <QString>
+
 namespace kolvane {
 
 class Net;
+struct SessionData;
 class WindowLayer;
 class frmMain;
 
@@ -28,7 +31,14 @@ public:
     void mnuToolsTransferNetControl_Click() override;
     void TransferFileSaveAs() override;
 
+    // Rebuilds the net from a recovery copy as Open does, and puts back the name Save
+    // writes to; the timers start stopped.
+    void restoreSession(const SessionData& session, const QString& savedAs);
+
 private:
+    // The windows closed and made anew for the session's stations, tiled, and the net filled.
+    void rebuild(const SessionData& session);
+
     frmMain& m_main;
     Net& m_net;
     WindowLayer& m_layer;

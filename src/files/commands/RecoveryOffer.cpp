@@ -1,0 +1,28 @@
+#include "files/commands/RecoveryOffer.h"
+
+#include "files/RecoveryCopy.h"
+#include "files/commands/SessionCommands.h"
+#include "ui/WindowLayer.h"
+#include "ui/frmMain.h"
+
+namespace kolvane {
+
+bool offerLeftNets(frmMain& main, RecoveryCopy& recovery)
+{
+    const QList<LeftCopy> left = recovery.claimLeftCopies();
+    bool restored = false;
+    for (const LeftCopy& copy : left) {
+        if (restored) {
+            recovery.keepLeftCopy(copy);
+            continue;
+        }
+        if (main.layer().question(&main, leftNetQuestion(copy), QStringLiteral("Restore"), QStringLiteral("Discard"))) {
+            SessionCommands(main).restoreSession(copy.session, copy.info.savedAs);
+            restored = true;
+        }
+        recovery.dropLeftCopy(copy);
+    }
+    return restored;
+}
+
+}  // namespace kolvane
