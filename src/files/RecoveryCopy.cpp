@@ -173,19 +173,26 @@ bool RecoveryCopy::start()
 {
     if (m_started || m_finished)
         return m_started;
-    // Unique per run: the time the program started and its process number.
-    m_id = QStringLiteral("net-%1-%2")
-               .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmsszzz")))
-               .arg(QCoreApplication::applicationPid());
     if (!QDir().mkpath(m_folder)) {
         reportFailure(QStringLiteral("The folder cannot be made."));
         return false;
     }
-    m_lock = std::make_unique<QLockFile>(pathFor(m_id, ".lock"));
-    m_lock->setStaleLockTime(0);  // held for the whole run; only a dead owner makes it stale
-    if (!m_lock->tryLock(0)) {
+    // Unique per run: the time the program started and its process number (and a count,
+    // should a name be taken all the same).
+    const QString base = QStringLiteral("net-%1-%2")
+                             .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmsszzz")))
+                             .arg(QCoreApplication::applicationPid());
+    for (int attempt = 1; attempt <= 10 && !m_lock; ++attempt) {
+        m_id = attempt == 1 ? base : base + QStringLiteral("-%1").arg(attempt);
+        auto lock = std::make_unique<QLockFile>(pathFor(m_id, ".lock"));
+        lock->setStaleLockTime(0);  // held for the whole run; only a dead owner makes it stale
+        if (lock->tryLock(0))
+            m_lock = std::move(lock);
+        else if (lock->error() != QLockFile::LockFailedError)
+            break;
+    }
+    if (!m_lock) {
         reportFailure(QStringLiteral("The folder cannot be written to."));
-        m_lock.reset();
         return false;
     }
     m_shared->copyPath = copyPath();
