@@ -9,6 +9,7 @@
 #include "ui/Colors.h"
 #include "ui/Controls.h"
 #include "ui/KeyboardRoute.h"
+#include "ui/MainMenus.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmDocument.h"
@@ -73,7 +74,7 @@ frmMain::frmMain(Net& net, Module1& state, WindowLayer& layer, MakeCommands comm
     setCentralWidget(mdiArea);
     m_area = new ParticipantArea(mdiArea, this);
 
-    createMenus();
+    MainMenuBuilder(*this).build();
     // The toolbar starts hidden and nothing shows it: it and its pictures are made on first use.
     createNetPanel();
     createStatusBar();

@@ -289,7 +289,6 @@ private:
     void createNetPanel();
     void createStatusBar();
     void createTimers();
-    void createMenus();
     // What the net says, painted: a header field, the status line, the ID reminder, the
     // talk timer, a station.
     void showHeaderItem(HeaderItem item);
