@@ -286,7 +286,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createNetPanel();
+    // Shows the net's header in the panel's fields and connects the panel to the net and
+    // to the window's handlers.
+    void wireNetPanel();
     void createStatusBar();
     void createTimers();
     // What the net says, painted: a header field, the status line, the ID reminder, the
