@@ -9,6 +9,8 @@
 #include "ui/Colors.h"
 #include "ui/Controls.h"
 #include "ui/KeyboardRoute.h"
+#include "ui/MainMenus.h"
+#include "ui/NetPanel.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmDocument.h"
@@ -17,7 +19,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCompleter>
 #include <QDateTime>
 #include <QFrame>
 #include <QLabel>
@@ -31,33 +32,10 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
-#include <QToolBar>
 #include <algorithm>
-#include <limits>
 #include <optional>
 
 namespace kolvane {
-
-namespace {
-
-// The header fields: white with black text; only some are tab stops.
-TextBox* headerField(TextBox* f, bool tabStop)
-{
-    f->setColors(bgr::Black, bgr::White);
-    f->setTextMargins(0, 0, 0, 0);
-    f->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
-    return f;
-}
-
-// The panel's static labels: black text, sized to their captions.
-Label* panelLabel(Label* lbl)
-{
-    lbl->setForeColor(bgr::Black);
-    autoSizeKeepingRightEdge(lbl);
-    return lbl;
-}
-
-}  // namespace
 
 frmMain::frmMain(Net& net, Module1& state, WindowLayer& layer, MakeCommands commands, QWidget* parent)
     : QMainWindow(parent), m_net(net), m_state(state), m_layer(layer)
@@ -73,9 +51,10 @@ frmMain::frmMain(Net& net, Module1& state, WindowLayer& layer, MakeCommands comm
     setCentralWidget(mdiArea);
     m_area = new ParticipantArea(mdiArea, this);
 
-    createMenus();
+    MainMenuBuilder(*this).build();
     // The toolbar starts hidden and nothing shows it: it and its pictures are made on first use.
-    createNetPanel();
+    NetPanelBuilder(*this).build();
+    wireNetPanel();
     createStatusBar();
     createTimers();
     showIdTimer();
@@ -97,110 +76,8 @@ frmMain::~frmMain()
 
 // ---------------------------------------------------------------- composition
 
-void frmMain::createNetPanel()
+void frmMain::wireNetPanel()
 {
-    tbCntrl = new QToolBar(this);
-    tbCntrl->setObjectName(QStringLiteral("tbCntrl"));
-    tbCntrl->setMovable(false);
-    tbCntrl->setFloatable(false);
-    tbCntrl->toggleViewAction()->setVisible(false);
-    tbCntrl->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBar(Qt::TopToolBarArea, tbCntrl);
-
-    // The overflow button a narrow window shows at the band's end.
-    if (auto* more = tbCntrl->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
-        more->setAccessibleName(QStringLiteral("More of the net panel"));
-
-    // The band is 1095 twips high and holds only the net panel.
-    auto* band = new QWidget;
-    band->setFixedHeight(twips::toPx(1095));
-    band->setMinimumWidth(twips::toPx(45 + 11490));
-    tbCntrl->addWidget(band);
-
-    Frame1 = place<QFrame>(band, "Frame1", 45, 15, 11490, 1035);
-    Frame1->setFrameShape(QFrame::NoFrame);
-    Frame1->setFont(dialogFont());
-    QWidget* p = Frame1;
-
-    cmdStart = place<QPushButton>(p, "cmdStart", 15, 45, 465, 225, QStringLiteral("Start"));
-    txtStart = headerField(place<TextBox>(p, "txtStart", 585, 45, 3285, 225), false);
-    cmdStop = place<QPushButton>(p, "cmdStop", 15, 345, 465, 225, QStringLiteral("Stop"));
-    txtStop = headerField(place<TextBox>(p, "txtStop", 585, 345, 3285, 225), false);
-    Label1 = panelLabel(place<Label>(p, "Label1", 135, 705, 360, 195, QStringLiteral("Freq:")));
-    txtFrequency = headerField(place<TextBox>(p, "txtFrequency", 585, 675, 870, 285), true);
-    Label2 = panelLabel(place<Label>(p, "Label2", 1590, 705, 450, 195, QStringLiteral("Mode:")));
-    cmbMode = place<QComboBox>(p, "cmbMode", 2100, 660, 1020, 315);
-    cmbMode->setEditable(true);
-    cmbMode->setInsertPolicy(QComboBox::NoInsert);
-    cmbMode->addItems({QStringLiteral("SSB"), QStringLiteral("FM"), QStringLiteral("AM"), QStringLiteral("CW"),
-                       QStringLiteral("PSK-31")});
-    cmbMode->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
-    // Any mode is kept as typed: a case-sensitive completer with nothing to offer stops the
-    // box from completing "F" to "FM" and from matching a typed "fm" to the list's "FM".
-    auto* exact = new QCompleter(QStringList(), cmbMode);
-    exact->setCaseSensitivity(Qt::CaseSensitive);
-    cmbMode->setCompleter(exact);
-    Label3 = panelLabel(place<Label>(p, "Label3", 3990, 45, 585, 195, QStringLiteral("Callsign:")));
-    txtCntrlCall = headerField(place<TextBox>(p, "txtCntrlCall", 4650, 30, 900, 285), true);
-    Label4 = panelLabel(place<Label>(p, "Label4", 4020, 375, 555, 195, QStringLiteral("Handle:")));
-    txtCntrlHandle = headerField(place<TextBox>(p, "txtCntrlHandle", 4650, 360, 900, 285), true);
-    Label5 = panelLabel(place<Label>(p, "Label5", 4185, 705, 390, 195, QStringLiteral("QTH:")));
-    txtCntrlQTH = headerField(place<TextBox>(p, "txtCntrlQTH", 4650, 695, 900, 285), true);
-    Label11 = place<Label>(p, "Label11", 5655, 150, 795, 195, QStringLiteral("Add Prtcpt:"));
-    Label11->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    panelLabel(Label11);
-    cmdAddParticipant = place<SmallButton>(p, "cmdAddParticipant", 6630, 150, 255, 195);
-    Label9 = panelLabel(place<Label>(p, "Label9", 5805, 510, 645, 195, QStringLiteral("ID Timer:")));
-    lblIDTimer = place<Label>(p, "lblIDTimer", 5790, 705, 645, 210, QStringLiteral("00:00"));
-    lblIDTimer->setAlignment(Qt::AlignCenter);
-    lblIDTimer->setFont(verdanaFont(9));
-    lblIDTimer->setColors(bgr::SysWindowText, bgr::SysInactiveBorder);
-    shpIDTimer = place<Shape>(p, "shpIDTimer", 6600, 600, 315, 255, bgr::Red);
-    shpIDTimer->hide();
-    cmdIDTimer = place<SmallButton>(p, "cmdIDTimer", 6630, 630, 255, 195);
-    txtComments = place<TextArea>(p, "txtComments", 7185, 75, 3885, 870);
-    txtComments->setTabChangesFocus(true);
-    txtComments->setBackColor(bgr::White);
-    txtGirlFriend = headerField(place<TextBox>(p, "txtGirlFriend", -210, 705, 150, 285), false);
-
-    setTabOrder(cmdStart, cmdStop);
-    setTabOrder(cmdStop, txtFrequency);
-    setTabOrder(txtFrequency, cmbMode);
-    setTabOrder(cmbMode, txtCntrlCall);
-    setTabOrder(txtCntrlCall, txtCntrlHandle);
-    setTabOrder(txtCntrlHandle, txtCntrlQTH);
-    setTabOrder(txtCntrlQTH, txtComments);
-    setTabOrder(txtComments, cmdIDTimer);
-    setTabOrder(cmdIDTimer, cmdAddParticipant);
-
-    // Names a screen reader reads out; the three-apostrophe buttons also get them as tooltips.
-    const std::pair<QWidget*, const char*> names[] = {
-        {cmdStart, "Start"},
-        {txtStart, "Start time"},
-        {cmdStop, "Stop"},
-        {txtStop, "Stop time"},
-        {txtFrequency, "Frequency"},
-        {cmbMode, "Mode"},
-        {txtCntrlCall, "Callsign"},
-        {txtCntrlHandle, "Handle"},
-        {txtCntrlQTH, "QTH"},
-        {txtComments, "Comments"},
-        {cmdAddParticipant, "Add participant"},
-        {cmdIDTimer, "ID timer start/stop"},
-    };
-    for (const auto& [widget, name] : names)
-        widget->setAccessibleName(QString::fromLatin1(name));
-    cmdAddParticipant->setToolTip(cmdAddParticipant->accessibleName());
-    cmdIDTimer->setToolTip(cmdIDTimer->accessibleName());
-    if (cmbMode->lineEdit())
-        cmbMode->lineEdit()->setAccessibleName(cmbMode->accessibleName());
-    // The label also comes to screen readers through its relation. The caption has no
-    // access key, so no key is taken.
-    Label2->setBuddy(cmbMode);
-    lblIDTimer->nameWithCaption(QStringLiteral("ID timer"));
-    txtGirlFriend->setAccessibleName(QStringLiteral("Net panel"));
-    txtGirlFriend->setAccessibleDescription(
-        QStringLiteral("Shift+Tab for the net panel, F6 for the participant window"));
     connect(shpIDTimer, &Shape::visibilityChanged, this, &frmMain::describeIdTimer);
 
     // The fields show the net's header; what is typed goes to the net.

@@ -289,10 +289,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createNetPanel();
+    // Shows the net's header in the panel's fields and connects the panel to the net and
+    // to the window's handlers.
+    void wireNetPanel();
     void createStatusBar();
     void createTimers();
-    void createMenus();
     // What the net says, painted: a header field, the status line, the ID reminder, the
     // talk timer, a station.
     void showHeaderItem(HeaderItem item);
