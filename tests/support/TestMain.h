@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/AppInfo.h"
+#include "ui/CachingStyle.h"
 
 #include <QApplication>
 #include <QTest>
@@ -15,6 +16,9 @@
         QCoreApplication::setAttribute(Qt::AA_Use96Dpi, true);                                                         \
         QApplication app(argc, argv);                                                                                  \
         QCoreApplication::setApplicationName(kolvane::appTitle());                                                     \
+        /* What is drawn is checked in the style the program draws with. */                                            \
+        if (QApplication::style()->name() != kolvane::baseStyleName())                                                 \
+            QApplication::setStyle(kolvane::baseStyleName());                                                          \
         TestClass tc;                                                                                                  \
         QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
         return QTest::qExec(&tc, argc, argv);                                                                          \
