@@ -23,7 +23,7 @@ FUZZ_PACKAGES    = clang libclang-rt-dev
 # the setup program; Wine runs its suites, drawing with the DejaVu fonts, and the zip and the
 # setup program on a virtual X server.
 WINDOWS_PACKAGES      = cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools nsis
-WINDOWS_TEST_PACKAGES = wine wine64 fonts-dejavu-core xvfb
+WINDOWS_TEST_PACKAGES = wine wine64 fonts-dejavu-core xvfb x11-utils
 WIN_BUILD ?= build-win64
 
 .PHONY: run test bench deps test-deps build asan format-check fuzz package install clean windows windows-test

@@ -11,7 +11,6 @@ setup=$1 version=$2
 . "$here/wine-x.sh"
 dir=$(mktemp -d)
 trap 'stop_x; rm -rf "$dir"' EXIT
-unset WINEPATH
 c="$WINEPREFIX/drive_c"
 inst="$c/Program Files/Kolvane"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kolvane'

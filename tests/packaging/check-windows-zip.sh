@@ -13,12 +13,12 @@ trap 'stop_x; rm -rf "$dir"' EXIT
 (cd "$dir" && cmake -E tar xf "$zip")
 top=$(ls "$dir")
 [ -f "$dir/$top/kolvane.exe" ] || { echo "no kolvane.exe at the top of the zip's folder" >&2; exit 1; }
-unset WINEPATH
 
-WINEDEBUG=+loaddll keeps_running 10 "$dir/run.log" "$dir/$top/kolvane.exe"
+export WINEDEBUG=+loaddll
+keeps_running 10 "$dir/run.log" "$dir/$top/kolvane.exe"
 
-# Wine writes "Loaded L"Z:\...\Qt6Core.dll" at ...: native" for each DLL it loads.
-sed -n 's/.*Loaded L"\([^"]*\)".*native.*/\1/p' "$dir/run.log" | tr '\\' '/' | sort -u >"$dir/loaded"
+# Wine writes 'Loaded L"Z:\\tmp\\...\\Qt6Core.dll" at ...: native' for each DLL it loads.
+sed -n 's/.*Loaded L"\([^"]*\)".*native.*/\1/p' "$dir/run.log" | sed 's|\\\\|/|g' | sort -u >"$dir/loaded"
 (cd "$dir/$top" && find . -iname '*.dll' | sed 's|^\./||' | sort) >"$dir/shipped"
 status=0
 while read -r dll; do

@@ -10,8 +10,12 @@ DISPLAY=":$(cat "$xdir/display")"
 export DISPLAY
 stop_x() { kill $xpid 2>/dev/null; wait $xpid 2>/dev/null; rm -rf "$xdir"; }
 
+# The program runs on Wine's own X11 driver here, not on the suites' offscreen platform.
+unset WINEPATH WINEQT_QPA_PLATFORM
+
 # keeps_running SECONDS LOG PROGRAM...: starts the program under Wine and succeeds when it is
-# still running after SECONDS (a missing DLL or plugin ends it at once), then ends it.
+# still running after SECONDS with its main window, captioned "Kolvane", on the display (a
+# missing DLL ends it at once; a missing plugin leaves only Qt's error box), then ends it.
 keeps_running() {
     seconds=$1 log=$2
     shift 2
@@ -21,6 +25,12 @@ keeps_running() {
     if ! kill -0 $pid 2>/dev/null; then
         echo "$* ended by itself:" >&2
         tail -n 40 "$log" >&2
+        return 1
+    fi
+    if ! xwininfo -root -tree | grep -q '"Kolvane"'; then
+        echo "$* shows no window captioned Kolvane:" >&2
+        xwininfo -root -tree | grep '"' >&2
+        kill $pid
         return 1
     fi
     kill $pid
