@@ -18,7 +18,7 @@ if [ -f "$stamp" ]; then
 fi
 
 "$here/ensure-deps.sh" cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools \
-    dpkg-dev xz-utils
+    dpkg-dev xz-utils perl
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 
