@@ -86,10 +86,13 @@ package: build
 
 # Kolvane for Windows, cross-built with MinGW-w64 against a Qt for MinGW that
 # tools/qt-mingw-prefix.sh finds (QT_MINGW_PREFIX=<dir> names one) or builds once into a
-# cache. Leaves $(WIN_BUILD)/kolvane-<version>-win64.zip and ...-win64-setup.exe.
+# cache. Leaves $(WIN_BUILD)/kolvane-<version>-win64.zip and ...-win64-setup.exe. A build
+# configured against another Qt for MinGW is configured afresh.
 windows:
 	@./tools/ensure-deps.sh $(WINDOWS_PACKAGES)
 	prefix=$$(QT_MINGW_PREFIX="$(QT_MINGW_PREFIX)" ./tools/qt-mingw-prefix.sh --build) && \
+	{ grep -qsx "Qt6_DIR:PATH=$$prefix/lib/cmake/Qt6" $(WIN_BUILD)/CMakeCache.txt || \
+	  rm -rf $(WIN_BUILD)/CMakeCache.txt $(WIN_BUILD)/CMakeFiles; } && \
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
 	      -DCMAKE_PREFIX_PATH="$$prefix" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
 	      -DCMAKE_BUILD_TYPE=Release -DKOLVANE_WERROR=ON -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/bin/wine $(CMAKE_FLAGS)
