@@ -100,8 +100,10 @@ windows:
 	cd $(WIN_BUILD) && cpack -G ZIP && cpack -G NSIS
 
 # Every suite of the Windows build under Wine, headless, in a Wine prefix of the build's own.
-windows-test: windows
+# Wine and the X server come first: the configuration looks for the X server.
+windows-test:
 	@./tools/ensure-deps.sh $(WINDOWS_TEST_PACKAGES)
+	$(MAKE) --no-print-directory windows
 	[ -f $(WIN_BUILD)/wine/system.reg ] || \
 	    { WINEPREFIX=$(CURDIR)/$(WIN_BUILD)/wine WINEDEBUG=-all wineboot -i && \
 	      WINEPREFIX=$(CURDIR)/$(WIN_BUILD)/wine wineserver -w; }
