@@ -19,8 +19,14 @@ PACKAGE_PACKAGES = dpkg-dev file
 TEST_PACKAGES    = desktop-file-utils appstream clang-format xvfb openbox x11-utils $(PACKAGE_PACKAGES)
 # libFuzzer's runtime is only a recommendation of clang's, so it is named here.
 FUZZ_PACKAGES    = clang libclang-rt-dev
+# The Windows build: the MinGW-w64 cross compiler, Qt's host tools (moc, rcc, uic), NSIS for
+# the setup program; Wine runs its suites, drawing with the DejaVu fonts, and the zip and the
+# setup program on a virtual X server.
+WINDOWS_PACKAGES      = cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools nsis
+WINDOWS_TEST_PACKAGES = wine wine64 fonts-dejavu-core xvfb x11-utils
+WIN_BUILD ?= build-win64
 
-.PHONY: run test bench deps test-deps build asan format-check fuzz package install clean
+.PHONY: run test bench deps test-deps build asan format-check fuzz package install clean windows windows-test
 
 deps:
 	@./tools/ensure-deps.sh $(BUILD_PACKAGES)
@@ -78,8 +84,33 @@ package: build
 	@./tools/ensure-deps.sh $(PACKAGE_PACKAGES)
 	cd $(BUILD) && cpack -G DEB
 
+# Kolvane for Windows, cross-built with MinGW-w64 against a Qt for MinGW that
+# tools/qt-mingw-prefix.sh finds (QT_MINGW_PREFIX=<dir> names one) or builds once into a
+# cache. Leaves $(WIN_BUILD)/kolvane-<version>-win64.zip and ...-win64-setup.exe. A build
+# configured against another Qt for MinGW is configured afresh.
+windows:
+	@./tools/ensure-deps.sh $(WINDOWS_PACKAGES)
+	prefix=$$(QT_MINGW_PREFIX="$(QT_MINGW_PREFIX)" ./tools/qt-mingw-prefix.sh --build) && \
+	{ grep -qsx "Qt6_DIR:PATH=$$prefix/lib/cmake/Qt6" $(WIN_BUILD)/CMakeCache.txt || \
+	  rm -rf $(WIN_BUILD)/CMakeCache.txt $(WIN_BUILD)/CMakeFiles; } && \
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+	      -DCMAKE_PREFIX_PATH="$$prefix" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+	      -DCMAKE_BUILD_TYPE=Release -DKOLVANE_WERROR=ON -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/bin/wine $(CMAKE_FLAGS)
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+	cd $(WIN_BUILD) && cpack -G ZIP && cpack -G NSIS
+
+# Every suite of the Windows build under Wine, headless, in a Wine prefix of the build's own.
+# Wine and the X server come first: the configuration looks for the X server.
+windows-test:
+	@./tools/ensure-deps.sh $(WINDOWS_TEST_PACKAGES)
+	$(MAKE) --no-print-directory windows
+	[ -f $(WIN_BUILD)/wine/system.reg ] || \
+	    { WINEPREFIX=$(CURDIR)/$(WIN_BUILD)/wine WINEDEBUG=-all wineboot -i && \
+	      WINEPREFIX=$(CURDIR)/$(WIN_BUILD)/wine wineserver -w; }
+	cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX),)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BUILD)-bench $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BUILD)-bench $(FUZZ_BUILD) $(WIN_BUILD)

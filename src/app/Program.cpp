@@ -125,9 +125,8 @@ void Program::Main()
     // Every window takes the application's icon unless it sets its own, the splash included.
     initIconResource();
     QApplication::setWindowIcon(QIcon(new ResourceIconEngine({16, 32, 48, 64})));
-    // The style the platform chose, with the pictures every participant window repeats
-    // drawn once.
-    QApplication::setStyle(new CachingStyle(QApplication::style()->name()));
+    // The program's style, with the pictures every participant window repeats drawn once.
+    QApplication::setStyle(new CachingStyle(baseStyleName()));
 
     m_splash = new frmSplash(m_layer);
     m_splash->setAttribute(Qt::WA_DeleteOnClose);

@@ -176,7 +176,10 @@ void frmAbout::StartSysInfo()
 bool frmAbout::GetKeyValue(quint32 KeyRoot, const QString& KeyName, const QString& SubKeyRef, QString& KeyVal)
 {
     ConfigStore& store = m_layer.configStore();
-    const std::optional<quintptr> key = store.openKey(KeyRoot, KeyName, ConfigStore::AllAccess);
+    // Read access is all a lookup needs. Windows refuses all access rights on the machine's
+    // keys to an account that is not an administrator, which would leave the tool
+    // unavailable to every ordinary operator.
+    const std::optional<quintptr> key = store.openKey(KeyRoot, KeyName, ConfigStore::ReadAccess);
     if (!key) {
         KeyVal.clear();
         return false;

@@ -6,8 +6,9 @@
 namespace kolvane {
 
 // The code page of a session file. The other station's copy of the program reads and
-// writes Windows-1252; text that does not fit it is written as UTF-8 (no byte-order mark)
-// instead of being lost.
+// writes the system's ANSI code page, Windows-1252 on a western system; text that does not
+// fit it is written as UTF-8 (no byte-order mark) instead of being lost. Windows1252 names
+// that ANSI code page: Windows-1252 itself on Linux, the system's own (GetACP) on Windows.
 enum class CodePage { Windows1252, Utf8 };
 
 // True when the bytes are well-formed UTF-8 as a whole (an empty array is).

@@ -1,6 +1,7 @@
 #include "ui/CachingStyle.h"
 
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -12,6 +13,15 @@
 #include <QStyleOption>
 
 namespace kolvane {
+
+QString baseStyleName()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("fusion");
+#else
+    return QApplication::style()->name();
+#endif
+}
 
 namespace {
 

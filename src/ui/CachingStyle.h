@@ -27,6 +27,12 @@ private:
     QString m_units;
 };
 
+// The style the program draws with: the platform's own, except on Windows, whose native
+// styles paint push buttons themselves and ignore their palette, so the participant
+// windows' silver buttons would come out in the system's colours. Fusion draws what the
+// palette says there, as it does on Linux.
+QString baseStyleName();
+
 // The platform's style, with the pictures every participant window repeats drawn once:
 //   - the four title-bar pictures of the window menu;
 //   - the panel of a text field, the bevel of a push button, a title bar and a window frame, kept per look

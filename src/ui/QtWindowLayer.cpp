@@ -1,6 +1,7 @@
 #include "ui/QtWindowLayer.h"
 
 #include "net/AppInfo.h"
+#include "ui/Platform.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -15,21 +16,9 @@
 #include <QStringList>
 #include <QWindow>
 
-#include <pwd.h>
-#include <unistd.h>
-
 namespace kolvane {
 
 namespace {
-
-// Linux has no machine-wide configuration store of the kind the About box looks in, so
-// every key is missing and the About box reports the tool as unavailable.
-class NoConfigStore : public ConfigStore {
-public:
-    std::optional<quintptr> openKey(quint32, const QString&, quint32) override { return std::nullopt; }
-    bool queryValue(quintptr, const QString&, int, quint32&, QString&, quint32&) override { return false; }
-    void closeKey(quintptr) override {}
-};
 
 // Gives the keyboard back to the window that opened a dialog. A window manager does so by
 // itself; without one (a bare X display) the keyboard stays with nobody once the dialog has
@@ -59,7 +48,7 @@ QString qtFilterFromPipes(const QString& filter)
     return out.join(QStringLiteral(";;"));
 }
 
-QtWindowLayer::QtWindowLayer() : m_store(std::make_unique<NoConfigStore>()) {}
+QtWindowLayer::QtWindowLayer() : m_store(platform::machineConfigStore()) {}
 QtWindowLayer::~QtWindowLayer() = default;
 
 void QtWindowLayer::messageBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon)
@@ -133,6 +122,8 @@ qint32 QtWindowLayer::setTopMost(QWidget* window, bool onTop)
 {
     if (!window)
         return 0;
+    if (const std::optional<qint32> answer = platform::setTopMost(window, onTop))
+        return *answer;
     // On a window that exists on screen, change the flag in place: QWidget::setWindowFlag
     // would hide it (and re-showing a window that is closing would bring it back).
     if (QWindow* handle = window->windowHandle())
@@ -151,9 +142,7 @@ void QtWindowLayer::showModal(QDialog* dialog)
 
 QString QtWindowLayer::loginName()
 {
-    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
-        return QString::fromLocal8Bit(pw->pw_name);
-    return QString::fromLocal8Bit(qgetenv("USER"));
+    return platform::loginName();
 }
 
 ConfigStore& QtWindowLayer::configStore()

@@ -64,6 +64,7 @@ class ConfigStore {
 public:
     static constexpr quint32 LocalMachine = 0x80000002u;  // HKEY_LOCAL_MACHINE
     static constexpr quint32 AllAccess = 0x2003Fu;        // KEY_ALL_ACCESS
+    static constexpr quint32 ReadAccess = 0x20019u;       // KEY_READ
     static constexpr quint32 TypeText = 1;                // REG_SZ
     static constexpr quint32 TypeNumber = 4;              // REG_DWORD
 

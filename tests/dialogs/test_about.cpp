@@ -186,6 +186,8 @@ void TestAbout::sysInfoLookup()
     if (lookups > 1)
         QCOMPARE(layer.store.opened.value(1), qMakePair(ConfigStore::LocalMachine, kLocationKey));
     QCOMPARE(layer.store.openKeys, 0);  // every key that opened was closed
+    // Read access only: all access rights on the machine's keys are refused to an ordinary account.
+    QCOMPARE(layer.store.accesses, QList<quint32>(lookups, ConfigStore::ReadAccess));
     if (message) {
         QCOMPARE(layer.messages.size(), 1);
         QCOMPARE(layer.messages[0].text, kUnavailable);

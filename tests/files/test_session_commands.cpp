@@ -415,7 +415,9 @@ private slots:
         QTest::newRow("count negative") << "neg.kvs" << QByteArray("x\r\n-2\r\n");
         QTest::newRow("count above 16 bits") << "big.kvs" << QByteArray("x\r\n40000\r\n");
         QTest::newRow("too large") << "huge.kvs" << QByteArray("<huge>");
+#ifndef Q_OS_WIN  // a Windows named pipe lives in its own namespace, not among files
         QTest::newRow("named pipe (would block)") << "pipe.kvs" << QByteArray("<fifo>");
+#endif
     }
     void open_refusals_keepTheSession()
     {
@@ -429,8 +431,10 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             QVERIFY(f.write("x\r\n1\r\n") > 0);
             QVERIFY(f.resize(kMaxSessionFileBytes + 1));
+#ifndef Q_OS_WIN
         } else if (content == "<fifo>") {
             QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+#endif
         } else if (content != "<none>") {
             QVERIFY(writeRaw(file, content));
         }

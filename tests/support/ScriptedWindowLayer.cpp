@@ -31,9 +31,10 @@ void FakeConfigStore::setValue(const QString& key, const QString& name, const Va
     m_keys[key.toLower()][name.toLower()] = value;
 }
 
-std::optional<quintptr> FakeConfigStore::openKey(quint32 root, const QString& keyName, quint32)
+std::optional<quintptr> FakeConfigStore::openKey(quint32 root, const QString& keyName, quint32 access)
 {
     opened << qMakePair(root, keyName);
+    accesses << access;
     if (root != LocalMachine || !m_keys.contains(keyName.toLower()))
         return std::nullopt;
     m_handles << keyName.toLower();

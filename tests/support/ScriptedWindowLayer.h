@@ -31,6 +31,7 @@ public:
     void closeKey(quintptr key) override;
 
     QList<QPair<quint32, QString>> opened;  // every open request, in order
+    QList<quint32> accesses;                // the access rights of each, in the same order
     int openKeys = 0;                       // opened and not yet closed
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/AppInfo.h"
+#include "ui/CachingStyle.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -19,6 +20,9 @@
         qputenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit());                                                     \
         QApplication app(argc, argv);                                                                                  \
         QCoreApplication::setApplicationName(kolvane::appTitle());                                                     \
+        /* What is drawn is checked in the style the program draws with. */                                            \
+        if (QApplication::style()->name() != kolvane::baseStyleName())                                                 \
+            QApplication::setStyle(kolvane::baseStyleName());                                                          \
         TestClass tc;                                                                                                  \
         QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
         return QTest::qExec(&tc, argc, argv);                                                                          \

@@ -1,0 +1,143 @@
+// The program on Qt's Windows platform itself, with real window handles and the system's
+// own fonts (under Wine, its X11 driver): the topmost band through SetWindowPos, the splash
+// on top at start-up, the fixed colours drawn by the program's style, and the About box's
+// long texts inside their boxes. Run with "-platform windows" on a display.
+#include "app/Program.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmSplash.h"
+#include "net/Colors.h"
+#include "support/Drawn.h"
+#include "support/MainRig.h"
+#include "support/NetFixtures.h"
+#include "support/TestMain.h"
+#include "ui/AlwaysOnTop.h"
+#include "ui/Colors.h"
+#include "ui/QtWindowLayer.h"
+
+#include <QGuiApplication>
+
+#include <qt_windows.h>
+
+using namespace kolvane;
+using namespace kolvane::test;
+
+namespace {
+
+bool isTopMost(QWidget* w)
+{
+    const auto hwnd = reinterpret_cast<HWND>(w->winId());
+    return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+bool closeTo(const QColor& a, const QColor& b, int tolerance)
+{
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
+           && qAbs(a.blue() - b.blue()) <= tolerance;
+}
+
+}  // namespace
+
+class TestWindowsNative : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("windows")); }
+
+    // Only the exact truth value puts a window into the band; anything else takes it out.
+    void setTopMost_changesTheWindowsBand_data()
+    {
+        QTest::addColumn<qint32>("flag");
+        QTest::addColumn<bool>("onTop");
+        QTest::addColumn<qint32>("result");
+        QTest::newRow("true") << kTrue << true << qint32(1);
+        QTest::newRow("zero") << qint32(0) << false << qint32(0);
+        QTest::newRow("one is not true") << qint32(1) << false << qint32(0);
+    }
+    void setTopMost_changesTheWindowsBand()
+    {
+        QFETCH(qint32, flag);
+        QFETCH(bool, onTop);
+        QFETCH(qint32, result);
+        QtWindowLayer layer;
+        QWidget w;
+        w.resize(200, 100);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // From the other side first, so that the call below has something to change.
+        SetTopMost(layer, &w, onTop ? 0 : kTrue);
+        QCOMPARE(isTopMost(&w), !onTop);
+        QCOMPARE(SetTopMost(layer, &w, flag), result);
+        QCOMPARE(isTopMost(&w), onTop);
+    }
+
+    // Start-up puts the splash, and only the splash, into the band.
+    void startup_splashOnTop()
+    {
+        QtWindowLayer layer;
+        Program program(layer);
+        program.Main();
+        QWidget* splash = nullptr;
+        QWidget* main = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<frmSplash*>(w))
+                splash = w;
+            else if (w->objectName() == QStringLiteral("frmMain"))
+                main = w;
+        }
+        QVERIFY(splash && splash->isVisible());
+        QVERIFY(main && main->isVisible());
+        QVERIFY(isTopMost(splash));
+        QVERIFY(!isTopMost(main));
+    }
+
+    // The fixed colours as the program's style draws them here, whatever the system's colours.
+    void participantColours_data()
+    {
+        QTest::addColumn<int>("presses");  // 0 inactive, 1 Active, 2 Active and Talk
+        QTest::addColumn<quint32>("fields");
+        QTest::addColumn<quint32>("activeFrame");
+        QTest::newRow("inactive") << 0 << bgr::Slate << bgr::DarkGrey;
+        QTest::newRow("active") << 1 << bgr::LightCyan << bgr::Yellow;
+        QTest::newRow("talking") << 2 << bgr::Orange << bgr::Yellow;
+    }
+    void participantColours()
+    {
+        QFETCH(int, presses);
+        QFETCH(quint32, fields);
+        QFETCH(quint32, activeFrame);
+        MainRig rig;
+        frmDocument* d = rig.doc(1);
+        d->txtCallsign->setText(QStringLiteral("W1AW"));
+        if (presses >= 1)
+            press(*rig.main, d, &frmDocument::cmdActive_Click);
+        if (presses >= 2)
+            press(*rig.main, d, &frmDocument::cmdTalk_Click);
+        QCOMPARE(drawnBackground(d->txtCallsign), toQColor(fields));
+        QCOMPARE(drawnFrame(d->shpActive), toQColor(activeFrame));
+        for (QWidget* b : {static_cast<QWidget*>(d->cmdActive), static_cast<QWidget*>(d->cmdClear),
+                           static_cast<QWidget*>(d->cmdTalk)}) {
+            const QColor face = drawnAt(b, QPoint(b->width() / 2, b->height() - 4));
+            QVERIFY2(closeTo(face, toQColor(bgr::Silver), 24), qPrintable(b->objectName() + u' ' + face.name()));
+        }
+    }
+
+    // The long texts fit their boxes in the system's own fonts.
+    void aboutTexts_fit()
+    {
+        ScriptedWindowLayer layer;
+        frmAbout about(layer, nullptr);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        for (QLabel* lbl : {static_cast<QLabel*>(about.lblDescription), static_cast<QLabel*>(about.lblDisclaimer)})
+            QVERIFY2(lbl->heightForWidth(lbl->width()) <= lbl->height(),
+                     qPrintable(QStringLiteral("%1 in %2 %3pt: %4 > %5")
+                                    .arg(lbl->objectName(), lbl->font().family())
+                                    .arg(lbl->font().pointSizeF())
+                                    .arg(lbl->heightForWidth(lbl->width()))
+                                    .arg(lbl->height())));
+        about.close();
+    }
+};
+
+KOLVANE_TEST_MAIN(TestWindowsNative)
+#include "test_windows_native.moc"
