@@ -7,7 +7,8 @@
 //   - the ID timer at its real 1000 ms period for a short run.
 // Every step runs from the event loop, the way the operator's commands do.
 //
-// usage: bench_session [--repeats N] [--id-ticks N] [--instructions]
+// usage: bench_session [--repeats N] [--id-ticks N] [--instructions | --recovery]
+// With --recovery it measures what keeping the recovery copy costs instead.
 // With --instructions it runs each command once per size under callgrind's eye instead
 // (started with --collect-atstart=no): only the command and the draining of its events are
 // counted, one dump per command and size, labelled "<command> <stations>".
@@ -17,6 +18,9 @@
 
 #include "app/Program.h"
 #include "dialogs/frmSplash.h"
+#include "files/NetSession.h"
+#include "files/RecoveryCopy.h"
+#include "files/SessionFile.h"
 #include "net/Participants.h"
 #include "ui/Controls.h"
 #include "ui/Module1.h"
@@ -28,12 +32,16 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -348,6 +356,124 @@ void printIdTimer(const IdRun& id)
     std::printf("  (an estimate from the short run; bench_session --id-ticks 600 measures the whole ten minutes)\n");
 }
 
+// ---------------------------------------------------------------- the recovery copy
+
+// Waits `ms` with the event loop running, as between an operator's keystrokes.
+void pause(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Types `keys` keys into participant 1's callsign at an operator's pace, a letter and a
+// backspace by turns, and returns how long each took until everything it caused was drawn.
+// Between keys the event loop runs, so the copy's timer fires and its writes go on as they
+// would for the operator.
+std::vector<double> typeAtOperatorPace(frmMain& main, int keys, int paceMs)
+{
+    QWidget* field = main.state().slot(1)->txtCallsign;
+    field->setFocus();
+    std::vector<double> out;
+    for (int k = 0; k < keys; ++k) {
+        const bool erase = k % 2;
+        const Qt::Key key = erase ? Qt::Key_Backspace : Qt::Key_X;
+        const QString text = erase ? QString(QChar(8)) : QStringLiteral("x");
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        const qint64 t0 = monotonicNs();
+        QCoreApplication::sendEvent(field, &press);
+        QCoreApplication::sendEvent(field, &release);
+        drain();
+        out.push_back(double(monotonicNs() - t0) / 1e6);
+        pause(paceMs);
+    }
+    return out;
+}
+
+double percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5))];
+}
+
+// What keeping the copy costs: the write of the copy at each size, the part of it done on
+// the operator's thread, and keystrokes at 100 stations with the copy kept on a normal disk,
+// on a disk that stalls for a second and a half at every write, and without the copy (the
+// baseline, measured last in the same run).
+int benchRecovery(Program& program, Session& session, int repeats)
+{
+    frmMain& main = session.main;
+    RecoveryCopy* copy = program.recovery();
+    if (!copy) {
+        std::fprintf(stderr, "no recovery copy is being kept\n");
+        return 1;
+    }
+    std::printf("Recovery copy, median of %d in ms\n", repeats);
+    std::printf("  %-40s", "stations");
+    for (int n : kSizes)
+        std::printf(" %8d", n);
+    std::printf("\n");
+    std::vector<double> writeMs[std::size(kSizes)];
+    std::vector<double> snapshotMs[std::size(kSizes)];
+    for (size_t i = 0; i < std::size(kSizes); ++i) {
+        main.net().sOpenFileName = session.file(kSizes[i]);
+        main.LoadSessionFile();
+        fillSession(main);
+        settle();
+        copy->waitForWrites();
+        for (int r = 0; r < repeats; ++r) {
+            qint64 t0 = monotonicNs();
+            const QByteArray bytes = kolvane::writeSessionFile(sessionFromNet(main.net()));
+            snapshotMs[i].push_back(double(monotonicNs() - t0) / 1e6);
+            if (bytes.isEmpty())
+                return 1;
+            t0 = monotonicNs();
+            copy->writeNow();
+            copy->waitForWrites();
+            writeMs[i].push_back(double(monotonicNs() - t0) / 1e6);
+        }
+    }
+    std::printf("  %-40s", "written and flushed to the disk");
+    for (auto& v : writeMs)
+        std::printf(" %8.2f", median(v));
+    std::printf("\n  %-40s", "of it on the operator's thread");
+    for (auto& v : snapshotMs)
+        std::printf(" %8.2f", median(v));
+    std::printf("\n\n");
+
+    // Keystrokes at 100 stations.
+    const int keys = 80;
+    const int paceMs = 40;  // 25 keys a second: a fast typist
+    struct Case {
+        const char* name;
+        std::vector<double> ms;
+    } cases[3] = {{"copy kept, normal disk", {}}, {"copy kept, disk stalls 1.5 s per write", {}}, {"no copy", {}}};
+    std::atomic<int> stalledWrites{0};
+    cases[0].ms = typeAtOperatorPace(main, keys, paceMs);
+    copy->setWriteHook([&stalledWrites] {
+        ++stalledWrites;
+        QThread::msleep(1500);
+    });
+    cases[1].ms = typeAtOperatorPace(main, keys, paceMs);
+    copy->waitForWrites();
+    copy->setWriteHook({});
+    QObject::disconnect(&main.net(), nullptr, copy, nullptr);
+    cases[2].ms = typeAtOperatorPace(main, keys, paceMs);
+    const double baseMedian = median(cases[2].ms);
+    const double baseP95 = percentile(cases[2].ms, 0.95);
+    std::printf("Keystrokes at 100 stations, %d keys at %d ms apart, until drawn (ms)\n", keys, paceMs);
+    std::printf("  %-40s %8s %8s %8s %10s %10s\n", "", "median", "p95", "max", "median/no", "p95/no");
+    for (const Case& c : cases)
+        std::printf("  %-40s %8.3f %8.3f %8.3f %10.2f %10.2f\n", c.name, median(c.ms), percentile(c.ms, 0.95),
+                    percentile(c.ms, 1.0), median(c.ms) / baseMedian, percentile(c.ms, 0.95) / baseP95);
+    // A key that waited for a stalled write would take the stall's 1.5 s.
+    const bool waited = percentile(cases[1].ms, 1.0) >= 1000;
+    std::printf("  %d writes stalled while the keys were typed; a key waited for one: %s\n", stalledWrites.load(),
+                waited ? "YES" : "no");
+    return 0;
+}
+
 // ---------------------------------------------------------------- steps from the event loop
 
 // Runs the steps one after another, each from the event loop. A step returns true when it
@@ -382,6 +508,7 @@ int main(int argc, char* argv[])
     int repeats = 9;
     int idTicks = 10;
     bool instructions = false;
+    bool recovery = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--repeats") && i + 1 < argc)
             repeats = std::max(1, std::atoi(argv[++i]));
@@ -389,8 +516,10 @@ int main(int argc, char* argv[])
             idTicks = std::max(0, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--instructions"))
             instructions = true;
+        else if (!std::strcmp(argv[i], "--recovery"))
+            recovery = true;
         else {
-            std::fprintf(stderr, "usage: %s [--repeats N] [--id-ticks N] [--instructions]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--repeats N] [--id-ticks N] [--instructions | --recovery]\n", argv[0]);
             return 2;
         }
     }
@@ -419,6 +548,12 @@ int main(int argc, char* argv[])
     program.Main();
     frmMain& main = *program.mainWindow();
     Session session{main, dir.path()};
+    if (recovery) {
+        if (program.splash())
+            program.splash()->close();
+        drain();
+        return benchRecovery(program, session, repeats);
+    }
     Runner runner;
     long rssStartKb = -1;
     long rss100Kb = -1;

@@ -69,6 +69,14 @@ else
     QT_QPA_PLATFORM=offscreen "$bench/bench_session"
 fi
 
+# What keeping the recovery copy costs, on the same display.
+echo
+if [ -n "$x_display" ]; then
+    DISPLAY="$x_display" QT_QPA_PLATFORM=xcb "$bench/bench_session" --recovery
+else
+    QT_QPA_PLATFORM=offscreen "$bench/bench_session" --recovery
+fi
+
 if ! command -v valgrind >/dev/null 2>&1; then
     echo
     echo "Instruction counts: skipped, valgrind is not installed"

@@ -29,7 +29,8 @@ const char* const kInfoHeader = "Kolvane recovery copy 1";
 QString defaultRecoveryFolder()
 {
 #ifdef Q_OS_WIN
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    // %LOCALAPPDATA%\Kolvane, whatever name the application has been given by then.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kolvane");
 #else
     // Qt 6.4 knows no state location of its own.
     QString base = qEnvironmentVariable("XDG_STATE_HOME");

@@ -469,7 +469,10 @@ void TestRecoveryCopy::failuresAreToldOnce()
 void TestRecoveryCopy::defaultFolderIsTheStateFolder()
 {
 #ifdef Q_OS_WIN
-    QVERIFY(!defaultRecoveryFolder().isEmpty());
+    // The local application data folder, never the roaming one.
+    const QString local = QDir::fromNativeSeparators(qEnvironmentVariable("LOCALAPPDATA"));
+    QVERIFY(!local.isEmpty());
+    QCOMPARE(defaultRecoveryFolder().toLower(), (local + QStringLiteral("/Kolvane")).toLower());
 #else
     const QByteArray saved = qgetenv("XDG_STATE_HOME");
     qputenv("XDG_STATE_HOME", "/var/tmp/state");
