@@ -28,15 +28,16 @@ const char* const kInfoHeader = "Kolvane recovery copy 1";
 
 QString defaultRecoveryFolder()
 {
+    // Qt 6.4 knows no state location of its own. XDG_STATE_HOME is honoured on Windows as
+    // well, where only someone who means it sets it (the suites do, to keep their copies apart).
+    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!state.isEmpty() && !QDir::isRelativePath(state))
+        return QDir::fromNativeSeparators(state) + QStringLiteral("/kolvane");
 #ifdef Q_OS_WIN
     // %LOCALAPPDATA%\Kolvane, whatever name the application has been given by then.
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kolvane");
 #else
-    // Qt 6.4 knows no state location of its own.
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/state");
-    return base + QStringLiteral("/kolvane");
+    return QDir::homePath() + QStringLiteral("/.local/state/kolvane");
 #endif
 }
 
@@ -363,10 +364,13 @@ QList<LeftCopy> RecoveryCopy::claimLeftCopies()
         lock->setStaleLockTime(0);
         if (!lock->tryLock(0))
             continue;  // its program still runs, or another one is offering it right now
-        QFile infoFile(pathFor(id, ".info"));
         std::optional<RecoveryInfo> info;
-        if (infoFile.open(QIODevice::ReadOnly))
-            info = parseRecoveryInfo(infoFile.read(4096));
+        {
+            // Closed before it may be removed: Windows removes no file that is open.
+            QFile infoFile(pathFor(id, ".info"));
+            if (infoFile.open(QIODevice::ReadOnly))
+                info = parseRecoveryInfo(infoFile.read(4096));
+        }
         if (info && (info->saved || !QFile::exists(pathFor(id, ".kvs")))) {
             // Saved since its last change, or stopped before its first copy: nothing to give back.
             QFile::remove(pathFor(id, ".kvs"));

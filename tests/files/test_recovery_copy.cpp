@@ -5,13 +5,13 @@
 #include "files/RecoveryCopy.h"
 #include "files/SessionStorage.h"
 #include "net/Net.h"
+#include "support/StaleLock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QSemaphore>
 #include <QSignalSpy>
-#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -46,10 +46,9 @@ void fillNet(Net& net)
     net.setCallsign(3, QStringLiteral("n2def"));
 }
 
-// The lock of a program that has stopped: a process number that no process has.
 void leaveStaleLock(const QString& path)
 {
-    QVERIFY(writeAll(path, QByteArray("2147483000\nkolvane\n") + QSysInfo::machineHostName().toUtf8() + '\n'));
+    QVERIFY(test::leaveStaleLock(path));
 }
 
 // A copy left behind by another program, as that program wrote it.
@@ -468,21 +467,23 @@ void TestRecoveryCopy::failuresAreToldOnce()
 
 void TestRecoveryCopy::defaultFolderIsTheStateFolder()
 {
-#ifdef Q_OS_WIN
-    // The local application data folder, never the roaming one.
-    const QString local = QDir::fromNativeSeparators(qEnvironmentVariable("LOCALAPPDATA"));
-    QVERIFY(!local.isEmpty());
-    QCOMPARE(defaultRecoveryFolder().toLower(), (local + QStringLiteral("/Kolvane")).toLower());
-#else
     const QByteArray saved = qgetenv("XDG_STATE_HOME");
-    qputenv("XDG_STATE_HOME", "/var/tmp/state");
-    QCOMPARE(defaultRecoveryFolder(), QStringLiteral("/var/tmp/state/kolvane"));
-    qputenv("XDG_STATE_HOME", "relative/ignored");
-    QCOMPARE(defaultRecoveryFolder(), QDir::homePath() + QStringLiteral("/.local/state/kolvane"));
-    qunsetenv("XDG_STATE_HOME");
-    QCOMPARE(defaultRecoveryFolder(), QDir::homePath() + QStringLiteral("/.local/state/kolvane"));
-    qputenv("XDG_STATE_HOME", saved);
+    const QString absolute = QDir::rootPath() + QStringLiteral("state");
+    qputenv("XDG_STATE_HOME", QDir::toNativeSeparators(absolute).toLocal8Bit());
+    QCOMPARE(defaultRecoveryFolder(), absolute + QStringLiteral("/kolvane"));
+#ifdef Q_OS_WIN
+    // Otherwise the local application data folder, never the roaming one.
+    const QString otherwise =
+        QDir::fromNativeSeparators(qEnvironmentVariable("LOCALAPPDATA")) + QStringLiteral("/Kolvane");
+    QVERIFY(otherwise != QStringLiteral("/Kolvane"));
+#else
+    const QString otherwise = QDir::homePath() + QStringLiteral("/.local/state/kolvane");
 #endif
+    qputenv("XDG_STATE_HOME", "relative/ignored");
+    QCOMPARE(defaultRecoveryFolder().toLower(), otherwise.toLower());
+    qunsetenv("XDG_STATE_HOME");
+    QCOMPARE(defaultRecoveryFolder().toLower(), otherwise.toLower());
+    qputenv("XDG_STATE_HOME", saved);
 }
 
 QTEST_GUILESS_MAIN(TestRecoveryCopy)

@@ -10,10 +10,10 @@
 #include "files/RecoveryCopy.h"
 #include "files/SessionStorage.h"
 #include "net/DateStamp.h"
+#include "support/StaleLock.h"
 #include "support/TestMain.h"
 
 #include <QMdiArea>
-#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -37,8 +37,7 @@ void leaveNet(const QString& folder, const QString& id, const SessionData& sessi
     QVERIFY(writeAll(folder + u'/' + id + QStringLiteral(".kvs"), writeSessionFile(session)));
     QVERIFY(
         writeAll(folder + u'/' + id + QStringLiteral(".info"), recoveryInfoText({savedAs, changed.toUTC(), saved})));
-    QVERIFY(writeAll(folder + u'/' + id + QStringLiteral(".lock"),
-                     QByteArray("2147483000\nkolvane\n") + QSysInfo::machineHostName().toUtf8() + '\n'));
+    QVERIFY(leaveStaleLock(folder + u'/' + id + QStringLiteral(".lock")));
 }
 
 SessionData leftNet()

@@ -15,8 +15,13 @@ c="$WINEPREFIX/drive_c"
 inst="$c/Program Files/Kolvane"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kolvane'
 fail() { echo "$*" >&2; exit 1; }
-# The files of the prefix outside the folders Wine and the setup keep scratch files in.
-files() { (cd "$c" && find . -path './users/*/Temp' -prune -o -path './windows' -prune -o -type f -print | sort); }
+# The files of the prefix outside the folders Wine and the setup keep scratch files in, and
+# outside the program's own folder of recovery copies: the operator's data, which no
+# uninstaller should take (the program is ended here, so it leaves its lock there).
+files() {
+    (cd "$c" && find . -path './users/*/Temp' -prune -o -path './windows' -prune \
+        -o -path './users/*/AppData/Local/Kolvane' -prune -o -type f -print | sort)
+}
 
 files >"$dir/before"
 wine "$setup" /S
