@@ -18,6 +18,12 @@
 #include <condition_variable>
 #include <mutex>
 
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 namespace kolvane {
 
 namespace {
@@ -338,6 +344,38 @@ void RecoveryCopy::finish()
     m_lock->unlock();
 }
 
+bool RecoveryCopy::takeOverOwnNumber(QLockFile& lock, const QString& path) const
+{
+    // A lock naming this very process on this machine was left by an earlier program that
+    // had the same process number: after a restart in a container, or on Windows, which
+    // hands out small numbers again soon. Every lock this program holds is known to it, so
+    // that program is gone, though QLockFile takes it for alive.
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    qint64 ownPid = 0;
+    QString ownHost;
+    if (lock.error() != QLockFile::LockFailedError || !lock.getLockInfo(&pid, &host, &app) || !m_lock
+        || !m_lock->getLockInfo(&ownPid, &ownHost, &app))
+        return false;
+    if (pid != ownPid || host != ownHost)
+        return false;
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+#else
+    // Unless this process holds it after all (a lock QLockFile holds is locked by the
+    // system as well). On Windows a held lock file cannot be removed, which says the same.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    if (held)
+        return false;
+#endif
+    return lock.removeStaleLockFile() && lock.tryLock(0);
+}
+
 QList<LeftCopy> RecoveryCopy::claimLeftCopies()
 {
     QList<LeftCopy> found;
@@ -362,7 +400,7 @@ QList<LeftCopy> RecoveryCopy::claimLeftCopies()
             continue;
         auto lock = std::make_shared<QLockFile>(pathFor(id, ".lock"));
         lock->setStaleLockTime(0);
-        if (!lock->tryLock(0))
+        if (!lock->tryLock(0) && !takeOverOwnNumber(*lock, pathFor(id, ".lock")))
             continue;  // its program still runs, or another one is offering it right now
         std::optional<RecoveryInfo> info;
         {

@@ -110,6 +110,9 @@ private:
     void submitSnapshot();
     void reportFailure(const QString& reason);
     QString pathFor(const QString& id, const char* suffix) const;
+    // Takes a left lock that names this process's own number, which QLockFile cannot tell
+    // from a live owner.
+    bool takeOverOwnNumber(QLockFile& lock, const QString& path) const;
 
     Net& m_net;
     QString m_folder;

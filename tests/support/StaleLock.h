@@ -8,8 +8,8 @@ namespace kolvane::test {
 
 // Leaves at `path` the lock of a program that has stopped: what QLockFile writes for this
 // machine (its host name as the platform gives it, which differs between Linux and
-// Windows), naming a process number that no process has.
-inline bool leaveStaleLock(const QString& path)
+// Windows), naming a process number that no process has, or `pid`.
+inline bool leaveStaleLock(const QString& path, qint64 pid = 2147483000)
 {
     QTemporaryDir dir;
     const QString probe = dir.filePath(QStringLiteral("probe.lock"));
@@ -26,7 +26,7 @@ inline bool leaveStaleLock(const QString& path)
     const qsizetype endOfPid = text.indexOf('\n');
     if (endOfPid <= 0)
         return false;
-    text.replace(0, endOfPid, "2147483000");
+    text.replace(0, endOfPid, QByteArray::number(pid));
     QFile out(path);
     return out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(text) == text.size();
 }
