@@ -98,7 +98,7 @@ QString leftNetQuestion(const LeftCopy& copy)
                             orNone(copy.session.header.frequency))
                        .arg(copy.session.participants.size());
     if (!copy.info.savedAs.isEmpty())
-        text += QStringLiteral("Save writes to: %1\n").arg(copy.info.savedAs);
+        text += QStringLiteral("Save writes to: %1\n").arg(QDir::toNativeSeparators(copy.info.savedAs));
     return text + QStringLiteral("\nRestore it? Discard deletes this copy.");
 }
 

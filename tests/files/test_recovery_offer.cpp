@@ -139,10 +139,11 @@ void TestRecoveryOffer::restoreRebuildsTheNetAndSaveWritesWhereItWould()
         QCOMPARE(docs[i]->width(), m.mdiArea->viewport()->width());  // tiled one per row
     }
     QVERIFY(!m.timTalk->isActive() && !m.timID->isActive());
-    QCOMPARE(m.windowTitle(), QStringLiteral("Kolvane - ") + savedAs);
+    QCOMPARE(m.windowTitle(), QStringLiteral("Kolvane - ") + QDir::toNativeSeparators(savedAs));
     QCOMPARE(program.net().sSessionFileName(), savedAs);
-    // The killed program's copy is gone; this program keeps its own.
+    // The killed program's copy is gone, and only once this program's own copy holds the net.
     QTRY_VERIFY(!filesIn(folder).join(u' ').contains(QStringLiteral("net-killed")));
+    QCOMPARE(readAll(program.recovery()->copyPath()), writeSessionFile(leftNet()));
 
     // Ctrl+S writes where the killed program would have, with no dialog.
     m.activateWindow();

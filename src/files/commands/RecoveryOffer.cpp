@@ -19,6 +19,10 @@ bool offerLeftNets(frmMain& main, RecoveryCopy& recovery)
         if (main.layer().question(&main, leftNetQuestion(copy), QStringLiteral("Restore"), QStringLiteral("Discard"))) {
             SessionCommands(main).restoreSession(copy.session, copy.info.savedAs);
             restored = true;
+            // The left copy goes only once the restored net is on disk as this program's
+            // own: whatever happens in between, one of the two is there to offer.
+            recovery.writeNow();
+            recovery.waitForWrites();
         }
         recovery.dropLeftCopy(copy);
     }

@@ -9,12 +9,23 @@
 #include "ui/WindowLayer.h"
 #include "ui/frmMain.h"
 
+#include <QDir>
 #include <QMdiArea>
 #include <QMenuBar>
 
 #include <optional>
 
 namespace kolvane {
+
+namespace {
+
+// The title with the file's name as the platform writes it (backslashes on Windows).
+QString captionFor(const QString& path)
+{
+    return appTitle() + QStringLiteral(" - ") + QDir::toNativeSeparators(path);
+}
+
+}  // namespace
 
 SessionCommands::SessionCommands(frmMain& main) : m_main(main), m_net(main.net()), m_layer(main.layer()) {}
 
@@ -36,7 +47,7 @@ void SessionCommands::SaveSessionFile()
     }
     m_net.markSaved();
     m_main.setStatusText(QStringLiteral("Status: Session saved"));
-    m_main.setCaption(appTitle() + QStringLiteral(" - ") + path);
+    m_main.setCaption(captionFor(path));
 }
 
 void SessionCommands::LoadSessionFile()
@@ -51,7 +62,7 @@ void SessionCommands::LoadSessionFile()
         return;
     }
     rebuild(file.data);
-    m_main.setCaption(appTitle() + QStringLiteral(" - ") + path);
+    m_main.setCaption(captionFor(path));
 }
 
 void SessionCommands::restoreSession(const SessionData& session, const QString& savedAs)
@@ -59,7 +70,7 @@ void SessionCommands::restoreSession(const SessionData& session, const QString& 
     BusyScope busy(m_main);
     rebuild(session);
     m_net.setSessionFileName(savedAs);
-    m_main.setCaption(savedAs.isEmpty() ? appTitle() : appTitle() + QStringLiteral(" - ") + savedAs);
+    m_main.setCaption(savedAs.isEmpty() ? appTitle() : captionFor(savedAs));
 }
 
 void SessionCommands::rebuild(const SessionData& session)
