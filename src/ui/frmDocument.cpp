@@ -178,8 +178,16 @@ void frmDocument::Form_Load()
 
 void frmDocument::Form_Activate()
 {
+    // The system may activate a window that has closed and waits to be deleted (Windows
+    // does when the program becomes active again right after a command closed windows);
+    // and the events let run below may delete it: it must not be touched afterwards.
+    if (m_unloaded)
+        return;
+    const QPointer<frmDocument> self(this);
     BusyScope busy(m_main);
     m_main.layer().processPendingEvents();
+    if (!self || m_unloaded)
+        return;
     m_state.iActiveDocument = qint16(number());
     m_main.layer().processPendingEvents();
 }

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QMdiArea>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -64,6 +65,40 @@ class TestReentrancy : public QObject {
     Q_OBJECT
 
 private slots:
+    // The system may activate a participant window that has closed and waits to be
+    // deleted, and the events its activation lets run may delete it.
+    void activatingAWindowThatGoesMeanwhile_data()
+    {
+        QTest::addColumn<bool>("closedBefore");
+        QTest::newRow("closed, waiting to be deleted") << true;
+        QTest::newRow("closed and deleted while its activation lets events run") << false;
+    }
+    void activatingAWindowThatGoesMeanwhile()
+    {
+        QFETCH(bool, closedBefore);
+        MainRig rig;
+        rig.addUpTo(3);
+        rig.activate(3);
+        QPointer<frmDocument> going = rig.doc(2);
+        if (closedBefore) {
+            going->close();
+            QVERIFY(going);  // its deletion is still pending
+        }
+        const int start = rig.layer.pendingEventRounds;
+        rig.layer.onPendingEvents = [&](int r) {
+            if (r == start + 1 && going)
+                going->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+        emit rig.main->mdiArea->subWindowActivated(going.data());
+        rig.layer.onPendingEvents = nullptr;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!going);
+        QVERIFY(rig.state.iActiveDocument != 2);
+        QString why;
+        QVERIFY2(registryConsistent(rig, &why), qPrintable(why));
+    }
+
     void closingTheFrameWaitsForTheCommand_data()
     {
         QTest::addColumn<QString>("command");
