@@ -12,6 +12,7 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QIcon>
 #include <QIconEngine>
@@ -103,9 +104,27 @@ Program::~Program()
 
 void Program::afterSplash(const std::function<void()>& step)
 {
+    // Once the splash has gone, and once the main window has the keyboard (or after two
+    // seconds, should the system never give it): the system may activate the window only
+    // after the splash has gone, and Qt's MDI area must not see its windows rebuilt before
+    // that (on Windows it crashed when a restored net was rebuilt there).
     const auto run = [this, step] {
-        if (m_main && m_main->isVisible())
-            step();
+        if (!m_main || !m_main->isVisible())
+            return;
+        if (!m_main->isActiveWindow())
+            m_main->activateWindow();
+        auto* waiting = new QTimer(m_main.get());
+        waiting->setInterval(20);
+        const QDeadlineTimer deadline(2000);
+        QObject::connect(waiting, &QTimer::timeout, m_main.get(), [this, step, waiting, deadline] {
+            if (m_main->isVisible() && !m_main->isActiveWindow() && !deadline.hasExpired())
+                return;
+            waiting->deleteLater();
+            waiting->stop();
+            if (m_main->isVisible())
+                step();
+        });
+        waiting->start();
     };
     if (m_splash)
         QObject::connect(m_splash, &QObject::destroyed, m_main.get(), run, Qt::QueuedConnection);

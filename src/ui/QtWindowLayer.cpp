@@ -4,6 +4,7 @@
 #include "ui/Platform.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStringList>
+#include <QThread>
 #include <QWindow>
 
 namespace kolvane {
@@ -28,8 +30,18 @@ void giveActivationBack(QWidget* owner)
     if (!owner)
         return;
     QWidget* window = owner->window();
-    if (window->isVisible() && !window->isActiveWindow())
-        window->activateWindow();
+    if (!window->isVisible() || window->isActiveWindow())
+        return;
+    window->activateWindow();
+    // The command that opened the dialog goes on only once the window has the keyboard
+    // again (or after a short while, should the system never give it): the system may
+    // deliver the activation a moment later, and Qt's MDI area must not see its windows
+    // rebuilt in between (on Windows it crashed when a restored net was rebuilt there).
+    QDeadlineTimer deadline(500);
+    while (window->isVisible() && !window->isActiveWindow() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(5);
+    }
 }
 
 }  // namespace

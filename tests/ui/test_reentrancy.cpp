@@ -65,6 +65,39 @@ class TestReentrancy : public QObject {
     Q_OBJECT
 
 private slots:
+    // Windows makes the program inactive for a moment when a dialog closes, and active
+    // again after the command that follows has rebuilt the windows.
+    void theProgramInactiveWhileTheWindowsAreRebuilt_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::newRow("1 to 3") << 1 << 3;
+        QTest::newRow("4 to 12") << 4 << 12;
+        QTest::newRow("3 to 1") << 3 << 1;
+    }
+    void theProgramInactiveWhileTheWindowsAreRebuilt()
+    {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        QTemporaryDir dir;
+        MainRig rig;
+        rig.addUpTo(before);
+        rig.activate(before);
+        const QString net = writeNet(dir, after);
+        QEvent deactivate(QEvent::ApplicationDeactivate);
+        QCoreApplication::sendEvent(qApp, &deactivate);
+        rig.net.sOpenFileName = net;
+        rig.main->LoadSessionFile();
+        QEvent activate(QEvent::ApplicationActivate);
+        QCoreApplication::sendEvent(qApp, &activate);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        QCOMPARE(rig.main->openParticipants().size(), after);
+        QVERIFY(rig.main->activeParticipant());
+        QString why;
+        QVERIFY2(registryConsistent(rig, &why), qPrintable(why));
+    }
+
     // The system may activate a participant window that has closed and waits to be
     // deleted, and the events its activation lets run may delete it.
     void activatingAWindowThatGoesMeanwhile_data()
