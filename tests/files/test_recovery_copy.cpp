@@ -361,7 +361,7 @@ void TestRecoveryCopy::leftCopiesOffered()
         QCOMPARE(found[0].info.changed, when);
         const QString question = leftNetQuestion(found[0]);
         for (const QString& part : {QStringLiteral("W1XYZ"), QStringLiteral("7.200"), QStringLiteral("Stations: 3"),
-                                    QStringLiteral("/nets/a.kvs")})
+                                    QDir::toNativeSeparators(QStringLiteral("/nets/a.kvs"))})
             QVERIFY2(question.contains(part), qPrintable(question));
         recovery.dropLeftCopy(found[0]);
         QVERIFY(!QFile::exists(dir.filePath(id + QStringLiteral(".kvs"))));
