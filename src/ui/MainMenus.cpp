@@ -200,7 +200,9 @@ constexpr bool wellFormed()
             return false;
         if (row.state.checked && (kind != Command::Handler || isMenu(row)))
             return false;
-        if ((kind == Command::Handler && !row.command.handler) || (kind == Command::Message && !row.command.message))
+        // A handler row names its handler, &frmMain::..., in runs(). (Comparing a member
+        // function pointer with null is no constant expression once the sanitizers are on.)
+        if (kind == Command::Message && !row.command.message)
             return false;
         // The array is indexed 1 to 3, as the recent-file slots are numbered.
         if (const auto* item = std::get_if<ArrayItem>(&row.member); item && (item->index < 1 || item->index > 3))
