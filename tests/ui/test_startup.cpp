@@ -5,6 +5,7 @@
 #include "net/DateStamp.h"
 #include "support/MainRig.h"
 #include "support/TestMain.h"
+#include "support/TopMostCases.h"
 #include "ui/AlwaysOnTop.h"
 #include "ui/Controls.h"
 #include "ui/QtWindowLayer.h"
@@ -171,15 +172,7 @@ private slots:
                  qPrintable(rig.main->sbPanel2->text()));
     }
 
-    void setTopMost_onlyExactTrueGoesOnTop_data()
-    {
-        QTest::addColumn<qint32>("flag");
-        QTest::addColumn<bool>("onTop");
-        QTest::addColumn<qint32>("result");
-        QTest::newRow("true") << kTrue << true << qint32(1);
-        QTest::newRow("zero") << qint32(0) << false << qint32(0);
-        QTest::newRow("one is not true") << qint32(1) << false << qint32(0);
-    }
+    void setTopMost_onlyExactTrueGoesOnTop_data() { addTopMostRows(); }
     void setTopMost_onlyExactTrueGoesOnTop()
     {
         QFETCH(qint32, flag);

@@ -10,6 +10,7 @@
 #include "support/MainRig.h"
 #include "support/NetFixtures.h"
 #include "support/TestMain.h"
+#include "support/TopMostCases.h"
 #include "ui/AlwaysOnTop.h"
 #include "ui/Colors.h"
 #include "ui/QtWindowLayer.h"
@@ -44,15 +45,7 @@ private slots:
     void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("windows")); }
 
     // Only the exact truth value puts a window into the band; anything else takes it out.
-    void setTopMost_changesTheWindowsBand_data()
-    {
-        QTest::addColumn<qint32>("flag");
-        QTest::addColumn<bool>("onTop");
-        QTest::addColumn<qint32>("result");
-        QTest::newRow("true") << kTrue << true << qint32(1);
-        QTest::newRow("zero") << qint32(0) << false << qint32(0);
-        QTest::newRow("one is not true") << qint32(1) << false << qint32(0);
-    }
+    void setTopMost_changesTheWindowsBand_data() { addTopMostRows(); }
     void setTopMost_changesTheWindowsBand()
     {
         QFETCH(qint32, flag);
