@@ -6,16 +6,23 @@
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmSplash.h"
 #include "net/Colors.h"
+#include "files/NetSession.h"
+#include "files/RecoveryCopy.h"
+#include "files/SessionFile.h"
+#include "support/DialogAnswerer.h"
 #include "support/Drawn.h"
 #include "support/MainRig.h"
 #include "support/NetFixtures.h"
+#include "support/StaleLock.h"
 #include "support/TestMain.h"
 #include "support/TopMostCases.h"
 #include "ui/AlwaysOnTop.h"
 #include "ui/Colors.h"
 #include "ui/QtWindowLayer.h"
 
+#include <QDir>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 #include <qt_windows.h>
 
@@ -81,6 +88,70 @@ private slots:
         QVERIFY(main && main->isVisible());
         QVERIFY(isTopMost(splash));
         QVERIFY(!isTopMost(main));
+    }
+
+    // A net left by a program that was killed, restored at start-up as the operator does it:
+    // the offer answered with Enter the moment it has the keyboard, while the system is
+    // still handing the activation back to the main window whose windows are rebuilt.
+    void startup_restoresALeftNet()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("state"));
+        QVERIFY(QDir().mkpath(folder));
+        SessionData left;
+        left.header = NetHeader{QStringLiteral("Tuesday, Dec/8/2026 9:00:17 PM"),
+                                QString(),
+                                QStringLiteral("146.520"),
+                                QStringLiteral("FM"),
+                                QStringLiteral("W1XYZ"),
+                                QStringLiteral("Pat"),
+                                QStringLiteral("Riverton"),
+                                QStringLiteral("Weekly net\r\nW2XYZ late")};
+        left.participants = {{true, QStringLiteral("K1ABC"), QStringLiteral("Al"), QStringLiteral("Z\u00fcrich")},
+                             {false, QStringLiteral("N2DEF"), QString(), QString()},
+                             {true, QStringLiteral("VE3GHI"), QString(), QString()}};
+        const auto put = [&](const QString& name, const QByteArray& bytes) {
+            QFile f(folder + u'/' + name);
+            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        };
+        QVERIFY(put(QStringLiteral("net-left.kvs"), writeSessionFile(left)));
+        const QString savedAs = dir.filePath(QStringLiteral("tuesday.kvs"));
+        QVERIFY(put(QStringLiteral("net-left.info"),
+                    recoveryInfoText({savedAs, QDateTime::currentDateTimeUtc(), false})));
+        QVERIFY(leaveStaleLock(folder + QStringLiteral("/net-left.lock")));
+
+        // Answered the moment the box is there, before the system has given it the keyboard.
+        int answered = 0;
+        QTimer answer;
+        answer.setInterval(5);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()); box && box->isVisible()) {
+                ++answered;
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+        });
+        answer.start();
+        QtWindowLayer layer;
+        Program program(layer, folder);
+        program.Main();
+        QTRY_VERIFY_WITH_TIMEOUT(answered > 0, 20000);
+        frmMain& m = *program.mainWindow();
+        QTRY_COMPARE(m.openParticipants().size(), 3);
+        QTest::qWait(1000);  // the activation the system sends after the box has closed
+        QCOMPARE(sessionFromNet(program.net()), left);
+        QCOMPARE(answered, 1);
+        // A window in front takes the keyboard, and Ctrl+S writes where the left net would have
+        // been saved: in the system's code page with CR LF, as the Linux build writes it.
+        QTRY_VERIFY(m.isActiveWindow());
+        QVERIFY(m.activeParticipant());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+        QTRY_COMPARE(m.statusText(), QStringLiteral("Status: Session saved"));
+        QFile saved(savedAs);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        QCOMPARE(bytes, writeSessionFile(left));
+        QVERIFY(bytes.contains("\r\nZ\xfcrich\r\n"));  // Windows-1252 under an English system
+        m.close();
     }
 
     // The fixed colours as the program's style draws them here, whatever the system's colours.
