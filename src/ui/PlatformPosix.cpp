@@ -36,4 +36,9 @@ std::optional<qint32> setTopMost(QWidget*, bool)
     return std::nullopt;
 }
 
+std::optional<QMargins> frameMargins(QWidget*)
+{
+    return std::nullopt;
+}
+
 }  // namespace kolvane::platform

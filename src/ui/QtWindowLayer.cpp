@@ -60,6 +60,14 @@ QString qtFilterFromPipes(const QString& filter)
     return out.join(QStringLiteral(";;"));
 }
 
+QMargins qtFrameMargins(const QWidget* window)
+{
+    const QRect inside = window->geometry();
+    const QRect frame = window->frameGeometry();
+    return QMargins(inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+                    frame.bottom() - inside.bottom());
+}
+
 QtWindowLayer::QtWindowLayer() : m_store(platform::machineConfigStore()) {}
 QtWindowLayer::~QtWindowLayer() = default;
 
@@ -143,6 +151,13 @@ qint32 QtWindowLayer::setTopMost(QWidget* window, bool onTop)
     else
         window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     return 1;
+}
+
+QMargins QtWindowLayer::frameMargins(QWidget* window)
+{
+    if (const std::optional<QMargins> whole = platform::frameMargins(window))
+        return *whole;
+    return qtFrameMargins(window);
 }
 
 void QtWindowLayer::showModal(QDialog* dialog)

@@ -19,6 +19,7 @@ public:
     bool printDialog(QWidget* owner, const QString& title, int flags) override;
     void processPendingEvents() override;
     qint32 setTopMost(QWidget* window, bool onTop) override;
+    QMargins frameMargins(QWidget* window) override;
     void showModal(QDialog* dialog) override;
     QString loginName() override;
     ConfigStore& configStore() override;

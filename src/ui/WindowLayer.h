@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QString>
 #include <QtGlobal>
 #include <optional>
@@ -44,6 +45,10 @@ public:
     // Non-zero when the platform took the request.
     virtual qint32 setTopMost(QWidget* window, bool onTop) = 0;
 
+    // The frame the system draws around a top-level window, title bar included, as far as it
+    // extends beyond the window's inside.
+    virtual QMargins frameMargins(QWidget* window) = 0;
+
     // Shows a dialog modally, owned by its parent; returns once it is hidden or closed.
     virtual void showModal(QDialog* dialog) = 0;
 
@@ -81,5 +86,8 @@ public:
 
     virtual void closeKey(quintptr key) = 0;
 };
+
+// The frame around a top-level window as Qt reports it: nothing until the window is framed.
+QMargins qtFrameMargins(const QWidget* window);
 
 }  // namespace kolvane

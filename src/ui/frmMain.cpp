@@ -212,15 +212,15 @@ void frmMain::MDIForm_Load()
 void frmMain::placeByOuterFrame()
 {
     const QSize outer = twips::size(11925, 9140);
-    const QRect inside = geometry();
-    const QRect frame = frameGeometry();
-    const QMargins border(inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
-                          frame.bottom() - inside.bottom());
-    resize(outer.shrunkBy(border));
+    // The whole frame as the system draws it; Qt may count less of it as the frame (on
+    // Windows it leaves out the resize borders), and places the window by its own count.
+    const QMargins whole = m_layer.frameMargins(this);
+    const QMargins counted = qtFrameMargins(this);
+    resize(outer.shrunkBy(whole));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect r(QPoint(), outer);
         r.moveCenter(screen->availableGeometry().center());
-        move(r.topLeft());  // a window's position is that of its frame
+        move(r.topLeft() + QPoint(whole.left() - counted.left(), whole.top() - counted.top()));
     }
 }
 

@@ -106,6 +106,7 @@ public:
     bool printDialog(QWidget* owner, const QString& title, int flags) override;
     void processPendingEvents() override;
     qint32 setTopMost(QWidget* window, bool onTop) override;
+    QMargins frameMargins(QWidget* window) override { return qtFrameMargins(window); }
     void showModal(QDialog* dialog) override;
     QString loginName() override { return login; }
     ConfigStore& configStore() override { return store; }

@@ -5,10 +5,10 @@
 #include "app/Program.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmSplash.h"
-#include "net/Colors.h"
 #include "files/NetSession.h"
 #include "files/RecoveryCopy.h"
 #include "files/SessionFile.h"
+#include "net/Colors.h"
 #include "support/DialogAnswerer.h"
 #include "support/Drawn.h"
 #include "support/MainRig.h"
@@ -19,6 +19,7 @@
 #include "ui/AlwaysOnTop.h"
 #include "ui/Colors.h"
 #include "ui/QtWindowLayer.h"
+#include "ui/Twips.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -88,6 +89,15 @@ private slots:
         QVERIFY(main && main->isVisible());
         QVERIFY(isTopMost(splash));
         QVERIFY(!isTopMost(main));
+        // The window as the system has it, its whole frame included (Qt counts less of the
+        // frame here), is the form's 11925 x 9140 twips, centred on the screen.
+        RECT outer;
+        QVERIFY(GetWindowRect(reinterpret_cast<HWND>(main->winId()), &outer));
+        const QRect whole(outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top);
+        QCOMPARE(whole.size(), twips::size(11925, 9140));
+        const QPoint offCentre = whole.center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
     }
 
     // A net left by a program that was killed, restored at start-up as the operator does it:
@@ -116,8 +126,8 @@ private slots:
         };
         QVERIFY(put(QStringLiteral("net-left.kvs"), writeSessionFile(left)));
         const QString savedAs = dir.filePath(QStringLiteral("tuesday.kvs"));
-        QVERIFY(put(QStringLiteral("net-left.info"),
-                    recoveryInfoText({savedAs, QDateTime::currentDateTimeUtc(), false})));
+        QVERIFY(
+            put(QStringLiteral("net-left.info"), recoveryInfoText({savedAs, QDateTime::currentDateTimeUtc(), false})));
         QVERIFY(leaveStaleLock(folder + QStringLiteral("/net-left.lock")));
 
         // Answered the moment the box is there, before the system has given it the keyboard.
