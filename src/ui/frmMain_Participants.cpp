@@ -91,13 +91,7 @@ void frmMain::closeAllParticipants()
     m_state.visitParticipants(Module1::Order::Ascending, [&last](const QPointer<frmDocument>& d) { last = d; });
     if (last)
         m_area->activateForQtOnly(last);
-    // A closed window goes at once, not when control is back in the event loop: on Windows,
-    // Qt's MDI area crashed when the system activated the program after a restored net had
-    // been rebuilt while the closed start-up window was still waiting to be deleted.
-    m_state.visitParticipants(Module1::Order::Ascending, [](const QPointer<frmDocument>& d) {
-        if (d->close())
-            delete d.data();
-    });
+    m_state.visitParticipants(Module1::Order::Ascending, [](const QPointer<frmDocument>& d) { d->close(); });
     m_state.frmD.fill(nullptr);
     m_net.resetRegistry();
 }
