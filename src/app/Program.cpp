@@ -107,7 +107,9 @@ void Program::afterSplash(const std::function<void()>& step)
     // Once the splash has gone, and once the main window has the keyboard (or after two
     // seconds, should the system never give it): the system may activate the window only
     // after the splash has gone, and Qt's MDI area must not see its windows rebuilt before
-    // that (on Windows it crashed when a restored net was rebuilt there).
+    // that. Never while a command or a window's activation handling lets events run: the
+    // step may close windows that Qt is still activating further up (on Windows a restore
+    // started there deleted Participant 1 in the middle of its activation).
     const auto run = [this, step] {
         if (!m_main || !m_main->isVisible())
             return;
@@ -117,6 +119,8 @@ void Program::afterSplash(const std::function<void()>& step)
         waiting->setInterval(20);
         const QDeadlineTimer deadline(2000);
         QObject::connect(waiting, &QTimer::timeout, m_main.get(), [this, step, waiting, deadline] {
+            if (m_main->isBusy())
+                return;
             if (m_main->isVisible() && !m_main->isActiveWindow() && !deadline.hasExpired())
                 return;
             waiting->deleteLater();

@@ -98,6 +98,7 @@ private slots:
     void neverOffered_data();
     void neverOffered();
     void theOfferWaitsForTheSplash();
+    void theOfferWaitsWhileTheWindowsLetEventsRun();
     void closingKeepsOnlyAnUnsavedNet_data();
     void closingKeepsOnlyAnUnsavedNet();
     void theOperatorIsToldOnceWhenNoCopyCanBeKept();
@@ -259,6 +260,31 @@ void TestRecoveryOffer::theOfferWaitsForTheSplash()
     QVERIFY(!splash);
     QCOMPARE(program.net().header().cntrlCall, QStringLiteral("W1XYZ"));
     program.mainWindow()->close();
+}
+
+// A command or a window's activation handling that lets events run holds the offer back: the
+// restore closes windows that the code further up may still be working on.
+void TestRecoveryOffer::theOfferWaitsWhileTheWindowsLetEventsRun()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("state"));
+    leaveNet(folder, QStringLiteral("net-killed"), leftNet(), QString(), QDateTime::currentDateTime());
+    ScriptedWindowLayer layer;
+    layer.answerQuestion(true);
+    Program program(layer, folder);
+    program.Main();
+    frmMain& m = *program.mainWindow();
+    QPointer<frmDocument> first = m.openParticipants().first();
+    {
+        BusyScope busy(m);
+        program.splash()->close();
+        QTest::qWait(300);
+        QVERIFY(layer.questions.isEmpty());
+        QVERIFY(first);
+    }
+    QTRY_COMPARE(layer.questions.size(), 1);
+    QCOMPARE(program.net().header().cntrlCall, QStringLiteral("W1XYZ"));
+    m.close();
 }
 
 void TestRecoveryOffer::closingKeepsOnlyAnUnsavedNet_data()

@@ -101,8 +101,10 @@ private slots:
     }
 
     // A net left by a program that was killed, restored at start-up as the operator does it:
-    // the offer answered with Enter the moment it has the keyboard, while the system is
-    // still handing the activation back to the main window whose windows are rebuilt.
+    // the offer answered with Enter the moment it is there, while the system is still
+    // handing the activation back to the main window whose windows are rebuilt. On a busy
+    // machine the offer could otherwise start inside Participant 1's activation handling,
+    // and the restore delete the window while Qt still activates it.
     void startup_restoresALeftNet()
     {
         QTemporaryDir dir;
@@ -161,6 +163,20 @@ private slots:
         const QByteArray bytes = saved.readAll();
         QCOMPARE(bytes, writeSessionFile(left));
         QVERIFY(bytes.contains("\r\nZ\xfcrich\r\n"));  // Windows-1252 under an English system
+
+        // The operator switches to another program and back while stations keep checking in:
+        // Qt's MDI area then brings forward the window it activated last.
+        for (int round = 0; round < 3; ++round) {
+            QEvent away(QEvent::ApplicationDeactivate);
+            QCoreApplication::sendEvent(qApp, &away);
+            QCoreApplication::processEvents();
+            m.cmdAddParticipant_Click();
+            QEvent back(QEvent::ApplicationActivate);
+            QCoreApplication::sendEvent(qApp, &back);
+            QCoreApplication::processEvents();
+            QVERIFY(m.activeParticipant());
+        }
+        QCOMPARE(program.net().lDocumentCount(), 6);
         m.close();
     }
 
