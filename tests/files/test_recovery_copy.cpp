@@ -5,6 +5,7 @@
 #include "files/RecoveryCopy.h"
 #include "files/SessionStorage.h"
 #include "net/Net.h"
+#include "support/SampleNet.h"
 #include "support/StaleLock.h"
 
 #include <QDir>
@@ -38,9 +39,7 @@ void fillNet(Net& net)
     net.setTalkDocument(1);
     while (net.lDocumentCount() < 3)
         net.addParticipant();
-    net.setHeader({QStringLiteral("Tuesday, Dec/8/2026 9:00:17 PM"), QString(), QStringLiteral("146.520"),
-                   QStringLiteral("FM"), QStringLiteral("W1XYZ"), QStringLiteral("Pat"), QStringLiteral("Riverton"),
-                   QStringLiteral("Weekly net")});
+    net.setHeader(test::weeklyNetHeader(QStringLiteral("Weekly net")));
     net.setCallsign(1, QStringLiteral("k1abc"));
     net.pressActive(1, 1);
     net.setCallsign(3, QStringLiteral("n2def"));

@@ -10,6 +10,7 @@
 #include "files/RecoveryCopy.h"
 #include "files/SessionStorage.h"
 #include "net/DateStamp.h"
+#include "support/SampleNet.h"
 #include "support/StaleLock.h"
 #include "support/TestMain.h"
 
@@ -28,29 +29,16 @@ bool writeAll(const QString& path, const QByteArray& bytes)
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// What a program that was killed leaves behind: its copy, the info beside it and a lock
-// naming a process that no longer exists.
 void leaveNet(const QString& folder, const QString& id, const SessionData& session, const QString& savedAs,
               const QDateTime& changed, bool saved = false)
 {
-    QVERIFY(QDir().mkpath(folder));
-    QVERIFY(writeAll(folder + u'/' + id + QStringLiteral(".kvs"), writeSessionFile(session)));
-    QVERIFY(
-        writeAll(folder + u'/' + id + QStringLiteral(".info"), recoveryInfoText({savedAs, changed.toUTC(), saved})));
-    QVERIFY(leaveStaleLock(folder + u'/' + id + QStringLiteral(".lock")));
+    QVERIFY(leaveLeftNet(folder, id, session, savedAs, changed, saved));
 }
 
 SessionData leftNet()
 {
     SessionData s;
-    s.header = NetHeader{QStringLiteral("Tuesday, Dec/8/2026 9:00:17 PM"),
-                         QString(),
-                         QStringLiteral("146.520"),
-                         QStringLiteral("FM"),
-                         QStringLiteral("W1XYZ"),
-                         QStringLiteral("Pat"),
-                         QStringLiteral("Riverton"),
-                         QStringLiteral("Weekly net\r\nW2XYZ late")};
+    s.header = weeklyNetHeader(QStringLiteral("Weekly net\r\nW2XYZ late"));
     s.participants = {{true, QStringLiteral("K1ABC"), QStringLiteral("Al"), QStringLiteral("Boston")},
                       {false, QStringLiteral("N2DEF"), QStringLiteral(" Bea "), QString()},
                       {true, QStringLiteral("VE3GHI"), QStringLiteral("Carl"), QStringLiteral("Toronto")}};

@@ -5,6 +5,7 @@
 // by the program's own writer. Header-only and free of Qt Test, so the benchmark uses it too.
 #include "files/SessionFile.h"
 #include "files/SessionStorage.h"
+#include "support/SampleNet.h"
 #include "ui/Controls.h"
 #include "ui/frmDocument.h"
 #include "ui/frmMain.h"

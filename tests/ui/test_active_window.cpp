@@ -30,14 +30,7 @@ namespace {
 SessionData netWith(const QString& flags)
 {
     SessionData s;
-    s.header = NetHeader{QStringLiteral("Tuesday, Dec/8/2026 9:00:17 PM"),
-                         QString(),
-                         QStringLiteral("146.520"),
-                         QStringLiteral("FM"),
-                         QStringLiteral("W1XYZ"),
-                         QStringLiteral("Pat"),
-                         QStringLiteral("Riverton"),
-                         QStringLiteral("Net of the week")};
+    s.header = weeklyNetHeader(QStringLiteral("Net of the week"));
     for (int i = 0; i < flags.size(); ++i)
         s.participants << ParticipantRecord{flags[i] == u'1', QStringLiteral("K%1ABC").arg(i), QStringLiteral("Al"),
                                             QStringLiteral("Boston")};

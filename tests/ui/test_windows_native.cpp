@@ -9,11 +9,10 @@
 #include "files/RecoveryCopy.h"
 #include "files/SessionFile.h"
 #include "net/Colors.h"
-#include "support/DialogAnswerer.h"
 #include "support/Drawn.h"
 #include "support/MainRig.h"
 #include "support/NetFixtures.h"
-#include "support/StaleLock.h"
+#include "support/SampleNet.h"
 #include "support/TestMain.h"
 #include "support/TopMostCases.h"
 #include "ui/AlwaysOnTop.h"
@@ -21,9 +20,11 @@
 #include "ui/QtWindowLayer.h"
 #include "ui/Twips.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <qt_windows.h>
 
@@ -109,28 +110,13 @@ private slots:
     {
         QTemporaryDir dir;
         const QString folder = dir.filePath(QStringLiteral("state"));
-        QVERIFY(QDir().mkpath(folder));
         SessionData left;
-        left.header = NetHeader{QStringLiteral("Tuesday, Dec/8/2026 9:00:17 PM"),
-                                QString(),
-                                QStringLiteral("146.520"),
-                                QStringLiteral("FM"),
-                                QStringLiteral("W1XYZ"),
-                                QStringLiteral("Pat"),
-                                QStringLiteral("Riverton"),
-                                QStringLiteral("Weekly net\r\nW2XYZ late")};
+        left.header = weeklyNetHeader(QStringLiteral("Weekly net\r\nW2XYZ late"));
         left.participants = {{true, QStringLiteral("K1ABC"), QStringLiteral("Al"), QStringLiteral("Z\u00fcrich")},
                              {false, QStringLiteral("N2DEF"), QString(), QString()},
                              {true, QStringLiteral("VE3GHI"), QString(), QString()}};
-        const auto put = [&](const QString& name, const QByteArray& bytes) {
-            QFile f(folder + u'/' + name);
-            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-        };
-        QVERIFY(put(QStringLiteral("net-left.kvs"), writeSessionFile(left)));
         const QString savedAs = dir.filePath(QStringLiteral("tuesday.kvs"));
-        QVERIFY(
-            put(QStringLiteral("net-left.info"), recoveryInfoText({savedAs, QDateTime::currentDateTimeUtc(), false})));
-        QVERIFY(leaveStaleLock(folder + QStringLiteral("/net-left.lock")));
+        QVERIFY(leaveLeftNet(folder, QStringLiteral("net-left"), left, savedAs, QDateTime::currentDateTime()));
 
         // Answered the moment the box is there, before the system has given it the keyboard.
         int answered = 0;
