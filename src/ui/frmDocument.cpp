@@ -107,8 +107,14 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_net(main.net()), m_sta
     routeParticipantKeys(*this);
 
     connect(txtCallsign, &QLineEdit::textChanged, this, &frmDocument::txtCallsign_Change);
-    connect(txtHandle, &QLineEdit::textChanged, this, [this](const QString& text) { m_net.setHandle(number(), text); });
-    connect(txtQTH, &QLineEdit::textChanged, this, [this](const QString& text) { m_net.setQTH(number(), text); });
+    connect(txtHandle, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (m_echo.isEdit())
+            m_net.setHandle(number(), text);
+    });
+    connect(txtQTH, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (m_echo.isEdit())
+            m_net.setQTH(number(), text);
+    });
     // A click into the window activates it before the button's own handler runs.
     for (auto [button, handler] :
          {std::pair{cmdActive, &frmDocument::cmdActive_Click}, std::pair{cmdClear, &frmDocument::cmdClear_Click},
@@ -220,7 +226,8 @@ void frmDocument::Form_Unload()
 void frmDocument::txtCallsign_Change()
 {
     // The net keeps the callsign in upper case and the field shows it so.
-    m_net.setCallsign(number(), txtCallsign->text());
+    if (m_echo.isEdit())
+        m_net.setCallsign(number(), txtCallsign->text());
     txtCallsign->setCursorPosition(qMin(kCallsignCaret, int(txtCallsign->text().size())));
 }
 
@@ -270,17 +277,19 @@ void frmDocument::showParticipant(int n, Net::Aspects what)
     const Participant* p = m_net.participant(n);
     if (!p)
         return;
-    // Written back only when it differs, so what the operator types is not typed again.
+    // Written only when it differs, so that the caret of the operator typing stays put.
     const std::pair<TextBox*, QString> fields[] = {
         {txtCallsign, p->callsign},
         {txtHandle, p->handle},
         {txtQTH, p->qth},
     };
     if (what & Net::Fields) {
-        for (const auto& [field, text] : fields) {
-            if (field->text() != text)
-                field->setText(text);
-        }
+        m_echo.showing([&] {
+            for (const auto& [field, text] : fields) {
+                if (field->text() != text)
+                    field->setText(text);
+            }
+        });
     }
     if (what & Net::TalkTime)
         lblTalkTimer->setText(p->talkTime);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/Net.h"
+#include "ui/NetEcho.h"
 
 #include <QMdiSubWindow>
 
@@ -85,6 +86,8 @@ private:
     Net& m_net;
     Module1& m_state;
     bool m_unloaded = false;
+    // Keeps the station shown in the fields from coming back to the net as an edit.
+    NetEcho m_echo;
 };
 
 }  // namespace kolvane

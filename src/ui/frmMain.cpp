@@ -90,12 +90,18 @@ void frmMain::wireNetPanel()
         {txtCntrlQTH, HeaderItem::CntrlQTH},
     };
     for (const auto& [field, item] : typed)
-        connect(field, &QLineEdit::textChanged, this,
-                [this, item = item](const QString& text) { m_net.setHeaderText(item, text); });
-    connect(cmbMode, &QComboBox::editTextChanged, this,
-            [this](const QString& text) { m_net.setHeaderText(HeaderItem::Mode, text); });
-    connect(txtComments, &QPlainTextEdit::textChanged, this,
-            [this] { m_net.setHeaderText(HeaderItem::Comments, commentsText()); });
+        connect(field, &QLineEdit::textChanged, this, [this, item = item](const QString& text) {
+            if (m_echo.isEdit())
+                m_net.setHeaderText(item, text);
+        });
+    connect(cmbMode, &QComboBox::editTextChanged, this, [this](const QString& text) {
+        if (m_echo.isEdit())
+            m_net.setHeaderText(HeaderItem::Mode, text);
+    });
+    connect(txtComments, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_echo.isEdit())
+            m_net.setHeaderText(HeaderItem::Comments, commentsText());
+    });
 
     connect(cmdStart, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
     connect(cmdStop, &QPushButton::clicked, this, &frmMain::cmdStop_Click);

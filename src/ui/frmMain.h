@@ -3,6 +3,7 @@
 #include "net/Net.h"
 #include "ui/MainCommands.h"
 #include "ui/Module1.h"
+#include "ui/NetEcho.h"
 #include "ui/ParticipantArea.h"
 
 #include <QMainWindow>
@@ -100,7 +101,9 @@ public:
 
     // ---- net header
     const NetHeader& header() const { return m_net.header(); }
-    QString commentsText() const;  // line breaks as CR LF
+    // The comments box's text, each break as the character it stood for (CR LF for a line
+    // break); and the net's comments shown in it, which is no edit of the net.
+    QString commentsText() const;
     void setCommentsText(const QString& text);
     void cmdStart_Click();
     void cmdStop_Click();
@@ -329,6 +332,8 @@ private:
     int m_paintingHeld = 0;
     bool m_paintWanted = false;
     ParticipantArea* m_area = nullptr;
+    // Keeps the header shown in the panel from coming back to the net as an edit.
+    NetEcho m_echo;
 };
 
 }  // namespace kolvane

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <iterator>
 
 namespace kolvane {
 
@@ -42,23 +43,34 @@ void frmMain::showHeaderItem(HeaderItem item)
         break;
     case HeaderItem::Mode:
         if (cmbMode->currentText() != text)
-            cmbMode->setEditText(text);
+            m_echo.showing([&] { cmbMode->setEditText(text); });
         return;
     case HeaderItem::Comments:
         if (commentsText() != text)
             setCommentsText(text);
         return;
     }
-    // Written back only when it differs, so what the operator types is not typed again.
+    // Written only when it differs, so that the caret of the operator typing stays put.
     if (field && field->text() != text)
-        field->setText(text);
+        m_echo.showing([&] { field->setText(text); });
 }
 
 namespace {
 
-// A block of the comments that a U+2029 character, not a line break, set apart from the
-// one before. The editor shows both as a new paragraph; the file keeps them apart.
-constexpr int kAfterParagraphSeparator = 1;
+// The characters other than a line break that the comments box turns into a new paragraph.
+// A paragraph remembers which of them set it apart from the one before (its position here,
+// plus one; a line break, the box's own kind, is the default state -1), so that the text
+// comes back out as it went in.
+constexpr char16_t kParagraphBreaks[] = {QChar::ParagraphSeparator, 0xFDD0, 0xFDD1};
+
+int paragraphBreakState(QChar c)
+{
+    for (int i = 0; i < int(std::size(kParagraphBreaks)); ++i) {
+        if (c == kParagraphBreaks[i])
+            return i + 1;
+    }
+    return -1;
+}
 
 }  // namespace
 
@@ -68,9 +80,13 @@ QString frmMain::commentsText() const
     // toPlainText() would turn into blanks and line breaks.
     QString text;
     for (QTextBlock b = txtComments->document()->begin(); b.isValid(); b = b.next()) {
-        if (b != txtComments->document()->begin())
-            text += b.userState() == kAfterParagraphSeparator ? QString(QChar(QChar::ParagraphSeparator))
-                                                              : QStringLiteral("\r\n");
+        if (b != txtComments->document()->begin()) {
+            const int state = b.userState();
+            if (state >= 1 && state <= int(std::size(kParagraphBreaks)))
+                text += QChar(kParagraphBreaks[state - 1]);
+            else
+                text += QStringLiteral("\r\n");
+        }
         text += b.text();
     }
     return text;
@@ -78,22 +94,35 @@ QString frmMain::commentsText() const
 
 void frmMain::setCommentsText(const QString& text)
 {
-    QString plain = text;
-    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    plain.replace(u'\r', u'\n');
-    txtComments->setPlainText(plain);
-    // The editor opened a paragraph at every line break and at every U+2029; mark those
-    // that came from the character, so that it is written back as it was read.
-    QTextBlock b = txtComments->document()->begin();
-    for (const QChar c : std::as_const(plain)) {
-        if (c != u'\n' && c != QChar(QChar::ParagraphSeparator))
-            continue;
-        b = b.next();
-        if (!b.isValid())
-            break;
-        if (c == QChar(QChar::ParagraphSeparator))
-            b.setUserState(kAfterParagraphSeparator);
+    // The box is given line breaks only, so that its paragraphs are exactly the ones counted
+    // here; which character each one stood for is noted on it afterwards.
+    QString plain;
+    plain.reserve(text.size());
+    QList<int> breaks;  // the state of each paragraph after the first
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            breaks.append(-1);
+            plain += u'\n';
+        } else if (const int state = paragraphBreakState(c); state != -1) {
+            breaks.append(state);
+            plain += u'\n';
+        } else {
+            plain += c;
+        }
     }
+    m_echo.showing([&] {
+        txtComments->setPlainText(plain);
+        QTextBlock b = txtComments->document()->begin();
+        for (const int state : std::as_const(breaks)) {
+            b = b.next();
+            if (!b.isValid())
+                break;
+            b.setUserState(state);
+        }
+    });
 }
 
 void frmMain::cmdStart_Click()
@@ -118,7 +147,8 @@ void frmMain::parkFocus(const QString& done)
 void frmMain::txtCntrlCall_Change()
 {
     // The net keeps the callsign in upper case and the field shows it so.
-    m_net.setHeaderText(HeaderItem::CntrlCall, txtCntrlCall->text());
+    if (m_echo.isEdit())
+        m_net.setHeaderText(HeaderItem::CntrlCall, txtCntrlCall->text());
     txtCntrlCall->setCursorPosition(qMin(kCallsignCaret, int(txtCntrlCall->text().size())));
 }
 

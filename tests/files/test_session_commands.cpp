@@ -507,7 +507,8 @@ private slots:
 
         // A bigger session that cannot be written in full (the file-size limit stands in
         // for a full disk).
-        rig.main->setCommentsText(QStringLiteral("a line of comments to make the file big\r\n").repeated(5000));
+        rig.main->txtComments->setPlainText(
+            QStringLiteral("a line of comments to make the file big\r\n").repeated(5000));
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
         const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);

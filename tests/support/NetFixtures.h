@@ -25,7 +25,7 @@ inline void typeHeader(frmMain& m, const NetHeader& h)
     m.txtCntrlCall->setText(h.cntrlCall);
     m.txtCntrlHandle->setText(h.cntrlHandle);
     m.txtCntrlQTH->setText(h.cntrlQTH);
-    m.setCommentsText(h.comments);
+    m.txtComments->setPlainText(h.comments);  // as if pasted
 }
 
 // What a click on one of a participant window's buttons does: the window comes to the
