@@ -92,6 +92,8 @@ private slots:
     void whatIsLeftWhenTheNetCloses();
     void leftCopiesOffered_data();
     void leftCopiesOffered();
+    void damagedCopiesAreToldNotOffered_data();
+    void damagedCopiesAreToldNotOffered();
     void aClaimedCopyIsNotOfferedTwice();
     void twoProgramsKeepTheirOwnCopies();
     void failuresAreToldOnce_data();
@@ -113,7 +115,10 @@ void TestRecoveryCopy::infoReadsBackAsWritten()
 {
     QFETCH(QString, savedAs);
     QFETCH(bool, saved);
-    const RecoveryInfo info{savedAs, QDateTime(QDate(2026, 12, 8), QTime(21, 14, 5, 123), Qt::UTC), saved};
+    const RecoveryInfo info{savedAs,
+                            QDateTime(QDate(2026, 12, 8), QTime(21, 14, 5, 123), Qt::UTC),
+                            saved,
+                            {copyCheck(savedAs.toUtf8()), copyCheck(QByteArray())}};
     const std::optional<RecoveryInfo> back = parseRecoveryInfo(recoveryInfoText(info));
     QVERIFY(back);
     QCOMPARE(*back, info);
@@ -129,6 +134,12 @@ void TestRecoveryCopy::infoThatIsNotOursIsRefused_data()
     QTest::newRow("no saved flag") << QByteArray("Kolvane recovery copy 1\r\nchanged=2026-12-08T21:14:05.000Z\r\n");
     QTest::newRow("odd saved flag") << QByteArray(
         "Kolvane recovery copy 1\r\nchanged=2026-12-08T21:14:05.000Z\r\nsaved=yes\r\n");
+    const QByteArray rest = "\r\nchanged=2026-12-08T21:14:05.000Z\r\nsaved=false\r\n";
+    const QByteArray sha(64, 'a');
+    QTest::newRow("copy without checksum") << "Kolvane recovery copy 1\r\ncopy=12" + rest;
+    QTest::newRow("checksum cut short") << "Kolvane recovery copy 1\r\ncopy=12 ab12" + rest;
+    QTest::newRow("length not a number") << "Kolvane recovery copy 1\r\ncopy=-3 " + sha + rest;
+    QTest::newRow("cut after the checksum") << "Kolvane recovery copy 1\r\ncopy=12 " + sha + "\r\n";
 }
 
 void TestRecoveryCopy::infoThatIsNotOursIsRefused()
@@ -208,6 +219,7 @@ void TestRecoveryCopy::everyChangeReachesTheCopy()
     QVERIFY(info);
     QCOMPARE(info->savedAs, net.sSessionFileName());
     QCOMPARE(info->saved, change == QLatin1String("saved"));
+    QVERIFY(!info->copies.isEmpty() && vouchesFor(*info, readAll(recovery.copyPath())));
     QVERIFY(qAbs(info->changed.secsTo(QDateTime::currentDateTimeUtc())) < 60);
 }
 
@@ -368,6 +380,71 @@ void TestRecoveryCopy::leftCopiesOffered()
         return;
     }
     QCOMPARE(QFile::exists(dir.filePath(id + QStringLiteral(".info"))), filesRemain);
+}
+
+void TestRecoveryCopy::damagedCopiesAreToldNotOffered_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<int>("outcome");  // 0: offered, 1: told and kept as it is, 2: tidied away
+    QTest::newRow("whole") << "" << 0;
+    QTest::newRow("cut in half") << "half" << 1;
+    QTest::newRow("one byte changed") << "byte" << 1;
+    QTest::newRow("bytes added at the end") << "extra" << 1;
+    QTest::newRow("copy missing") << "no copy" << 2;
+    QTest::newRow("info missing") << "no info" << 1;
+    QTest::newRow("info cut after its checksum") << "info cut" << 1;
+    QTest::newRow("vouched for, but not a net") << "not a net" << 1;
+    QTest::newRow("saved since, cut in half") << "saved half" << 2;
+    // Stopped between the info and the copy after it: the copy before is on disk.
+    QTest::newRow("the copy before the info") << "before" << 0;
+    // Left by a program that kept no checksum: taken as it is.
+    QTest::newRow("older info") << "older" << 0;
+    QTest::newRow("older info, cut in half") << "older half" << 0;
+}
+
+void TestRecoveryCopy::damagedCopiesAreToldNotOffered()
+{
+    QFETCH(QString, damage);
+    QFETCH(int, outcome);
+    QTemporaryDir dir;
+    const QString copyPath = dir.filePath(QStringLiteral("net-left.kvs"));
+    QByteArray copy = writeSessionFile(netNamed(QStringLiteral("W1XYZ"), 4));
+    if (damage == QLatin1String("not a net"))
+        copy = "Kolvane Storage, file format 1.0\r\nfour\r\n";
+    RecoveryInfo info{QString(), QDateTime::currentDateTimeUtc(), damage.startsWith(QLatin1String("saved"))};
+    if (damage == QLatin1String("before"))
+        info.copies = {copyCheck(writeSessionFile(netNamed(QStringLiteral("W1XYZ"), 5))), copyCheck(copy)};
+    else if (!damage.startsWith(QLatin1String("older")))
+        info = vouchingFor(info, copy);
+    QByteArray infoText = recoveryInfoText(info);
+    if (damage.endsWith(QLatin1String("half")))
+        copy.truncate(copy.size() / 2);
+    if (damage == QLatin1String("byte"))
+        copy[copy.size() / 2] = char(copy[copy.size() / 2] ^ 1);
+    if (damage == QLatin1String("extra"))
+        copy += "\r\n";
+    if (damage == QLatin1String("info cut"))
+        infoText.truncate(infoText.indexOf("saved-as"));
+    if (damage != QLatin1String("no copy"))
+        QVERIFY(writeAll(copyPath, copy));
+    if (damage != QLatin1String("no info"))
+        QVERIFY(writeAll(dir.filePath(QStringLiteral("net-left.info")), infoText));
+    leaveStaleLock(dir.filePath(QStringLiteral("net-left.lock")));
+    const QStringList patterns{QStringLiteral("*.kvs"), QStringLiteral("*.info")};
+    const QStringList left = QDir(dir.path()).entryList(patterns);
+
+    for (int start = 0; start < 2; ++start) {  // every start tells it, once
+        Net net;
+        RecoveryCopy recovery(net, dir.path());
+        QVERIFY(recovery.start());
+        QCOMPARE(recovery.claimLeftCopies().size(), outcome == 0 ? 1 : 0);
+        QCOMPARE(recovery.takeUnreadableCopies(), outcome == 1 ? QStringList{copyPath} : QStringList());
+        recovery.claimLeftCopies();
+        QVERIFY(recovery.takeUnreadableCopies().isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(patterns), outcome == 2 ? QStringList() : left);
+        if (outcome == 1)
+            QCOMPARE(readAll(copyPath), copy);
+    }
 }
 
 void TestRecoveryCopy::aClaimedCopyIsNotOfferedTwice()
