@@ -9,6 +9,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QPointer>
 #include <QStandardPaths>
@@ -476,7 +477,18 @@ bool RecoveryCopy::takeOverOwnNumber(QLockFile& lock, const QString& path) const
 bool RecoveryCopy::takeLeftLock(QLockFile& lock, const QString& path) const
 {
     lock.setStaleLockTime(0);
-    return lock.tryLock(0) || takeOverOwnNumber(lock, path);
+    if (lock.tryLock(0) || takeOverOwnNumber(lock, path))
+        return true;
+    // A program stopped between making its lock and writing into it (killed at its first
+    // frame, or a crash at start) leaves it empty, and QLockFile takes an empty lock for stale
+    // only by its age, which a stale time of 0 rules out. A live program fills its lock at
+    // once, so one still empty after some seconds was left behind; and QLockFile removes no
+    // lock the system still holds for a live program, which covers the rest.
+    const QFileInfo file(path);
+    if (lock.error() != QLockFile::LockFailedError || !file.exists() || file.size() != 0
+        || qAbs(file.lastModified().secsTo(QDateTime::currentDateTime())) < kEmptyLockSeconds)
+        return false;
+    return lock.removeStaleLockFile() && lock.tryLock(0);
 }
 
 QList<LeftCopy> RecoveryCopy::claimLeftCopies()
@@ -506,6 +518,9 @@ QList<LeftCopy> RecoveryCopy::claimLeftCopies()
         auto lock = std::make_shared<QLockFile>(pathFor(id, ".lock"));
         if (!takeLeftLock(*lock, pathFor(id, ".lock")))
             continue;  // its program still runs, or another one is offering it right now
+        // A write cut short may leave its temporary file (where the system gives it a name).
+        for (const QString& name : dir.entryList({id + QStringLiteral(".kvs.*"), id + QStringLiteral(".info.*")}))
+            QFile::remove(dir.filePath(name));
         // One byte past the largest session file: a longer copy is refused, not read whole.
         const LeftCopyReading reading =
             readLeftCopy(contents(pathFor(id, ".info"), 4096), contents(copy, kMaxSessionFileBytes + 1));

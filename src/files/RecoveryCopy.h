@@ -127,6 +127,8 @@ public:
 
     // How long after a change the copy is written.
     static constexpr int kDelayMs = 1000;
+    // How old an empty lock must be before it is taken for one a stopped program left.
+    static constexpr int kEmptyLockSeconds = 10;
     // Writes the copy now rather than after the delay.
     void writeNow();
     // Runs on the writing thread before each write: the tests and the benchmark stall the

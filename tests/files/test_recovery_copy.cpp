@@ -94,6 +94,8 @@ private slots:
     void leftCopiesOffered();
     void damagedCopiesAreToldNotOffered_data();
     void damagedCopiesAreToldNotOffered();
+    void leftLocksTidied_data();
+    void leftLocksTidied();
     void aClaimedCopyIsNotOfferedTwice();
     void twoProgramsKeepTheirOwnCopies();
     void failuresAreToldOnce_data();
@@ -445,6 +447,47 @@ void TestRecoveryCopy::damagedCopiesAreToldNotOffered()
         if (outcome == 1)
             QCOMPARE(readAll(copyPath), copy);
     }
+}
+
+void TestRecoveryCopy::leftLocksTidied_data()
+{
+    QTest::addColumn<QString>("lock");
+    QTest::addColumn<bool>("tidied");
+    QTest::newRow("a stopped program's") << "stopped" << true;
+    // A program killed between making its lock and writing into it.
+    QTest::newRow("empty, a minute old") << "empty" << true;
+    QTest::newRow("empty, made just now") << "empty now" << false;
+    QTest::newRow("a running program's") << "running" << false;
+#ifndef Q_OS_WIN  // a held lock cannot be emptied there
+    QTest::newRow("a running program's, empty and a minute old") << "running empty" << false;
+#endif
+}
+
+void TestRecoveryCopy::leftLocksTidied()
+{
+    QFETCH(QString, lock);
+    QFETCH(bool, tidied);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("net-left.lock"));
+    QLockFile running(path);
+    if (lock.startsWith(QLatin1String("running")))
+        QVERIFY(running.tryLock(0));
+    else if (lock == QLatin1String("stopped"))
+        leaveStaleLock(path);
+    else
+        QVERIFY(writeAll(path, QByteArray()));
+    if (lock == QLatin1String("running empty"))
+        QVERIFY(QFile::resize(path, 0));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    if (lock != QLatin1String("empty now"))
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    file.close();
+    Net net;
+    RecoveryCopy recovery(net, dir.path());
+    QVERIFY(recovery.start());
+    QVERIFY(recovery.claimLeftCopies().isEmpty());
+    QCOMPARE(QFile::exists(path), !tidied);
 }
 
 void TestRecoveryCopy::aClaimedCopyIsNotOfferedTwice()
