@@ -32,6 +32,8 @@ namespace kolvane {
 namespace {
 
 const char* const kInfoHeader = "Kolvane recovery copy 1";
+// Room for a path far longer than Linux allows (4096 bytes), percent-encoded.
+constexpr qint64 kMaxInfoBytes = 64 * 1024;
 
 bool isDigit(char c)
 {
@@ -523,7 +525,7 @@ QList<LeftCopy> RecoveryCopy::claimLeftCopies()
             QFile::remove(dir.filePath(name));
         // One byte past the largest session file: a longer copy is refused, not read whole.
         const LeftCopyReading reading =
-            readLeftCopy(contents(pathFor(id, ".info"), 4096), contents(copy, kMaxSessionFileBytes + 1));
+            readLeftCopy(contents(pathFor(id, ".info"), kMaxInfoBytes), contents(copy, kMaxSessionFileBytes + 1));
         switch (reading.verdict) {
         case LeftCopyReading::Offer:
             m_claimed.insert(id, lock);

@@ -389,6 +389,7 @@ void TestRecoveryCopy::damagedCopiesAreToldNotOffered_data()
     QTest::addColumn<QString>("damage");
     QTest::addColumn<int>("outcome");  // 0: offered, 1: told and kept as it is, 2: tidied away
     QTest::newRow("whole") << "" << 0;
+    QTest::newRow("whole, Save writes to a long Cyrillic path") << "long name" << 0;
     QTest::newRow("cut in half") << "half" << 1;
     QTest::newRow("one byte changed") << "byte" << 1;
     QTest::newRow("bytes added at the end") << "extra" << 1;
@@ -413,7 +414,8 @@ void TestRecoveryCopy::damagedCopiesAreToldNotOffered()
     QByteArray copy = writeSessionFile(netNamed(QStringLiteral("W1XYZ"), 4));
     if (damage == QLatin1String("not a net"))
         copy = "Kolvane Storage, file format 1.0\r\nfour\r\n";
-    RecoveryInfo info{QString(), QDateTime::currentDateTimeUtc(), damage.startsWith(QLatin1String("saved"))};
+    const QString name = damage == QLatin1String("long name") ? QString(2000, QChar(0x0421)) : QString();
+    RecoveryInfo info{name, QDateTime::currentDateTimeUtc(), damage.startsWith(QLatin1String("saved"))};
     if (damage == QLatin1String("before"))
         info.copies = {copyCheck(writeSessionFile(netNamed(QStringLiteral("W1XYZ"), 5))), copyCheck(copy)};
     else if (!damage.startsWith(QLatin1String("older")))
