@@ -6,6 +6,8 @@ CMAKE_FLAGS ?=
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_MAXLEN  ?= 4096
+# An info and a copy of a few stations side by side.
+FUZZ_RECOVERY_MAXLEN ?= 8192
 
 # Debian packages by entry point: each installs only what it uses.
 BUILD_PACKAGES   = cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
@@ -26,7 +28,7 @@ WINDOWS_PACKAGES      = cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-de
 WINDOWS_TEST_PACKAGES = wine wine64 fonts-dejavu-core xvfb x11-utils
 WIN_BUILD ?= build-win64
 
-.PHONY: run test bench deps test-deps build asan format-check fuzz package install clean windows windows-test
+.PHONY: run test bench deps test-deps build asan format-check fuzz fuzz-recovery package install clean windows windows-test
 
 deps:
 	@./tools/ensure-deps.sh $(BUILD_PACKAGES)
@@ -78,6 +80,20 @@ fuzz: deps
 	$(FUZZ_BUILD)/tests/fuzz_session_reader -max_total_time=$(FUZZ_SECONDS) -max_len=$(FUZZ_MAXLEN) \
 	      -timeout=10 -dict=tests/fuzz/session.dict -artifact_prefix=$(FUZZ_BUILD)/ \
 	      $(FUZZ_BUILD)/corpus tests/fuzz/corpus
+
+# The same for what a start reads unasked: a left recovery copy and its info, fuzzed
+# together. FUZZ_RUNS, when given, ends the run after that many inputs if FUZZ_SECONDS have
+# not ended it first. Inputs worth keeping go into tests/fuzz/recovery-corpus, which the
+# normal suite replays too.
+fuzz-recovery: deps
+	@./tools/ensure-deps.sh $(FUZZ_PACKAGES)
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DKOLVANE_BUILD_TESTS=ON -DKOLVANE_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) --target fuzz_recovery_copy -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/recovery-corpus
+	$(FUZZ_BUILD)/tests/fuzz_recovery_copy -max_total_time=$(FUZZ_SECONDS) $(if $(FUZZ_RUNS),-runs=$(FUZZ_RUNS),) \
+	      -max_len=$(FUZZ_RECOVERY_MAXLEN) -timeout=10 -dict=tests/fuzz/recovery.dict \
+	      -artifact_prefix=$(FUZZ_BUILD)/recovery- $(FUZZ_BUILD)/recovery-corpus tests/fuzz/recovery-corpus
 
 # The Debian package, $(BUILD)/kolvane_<version>_<arch>.deb, installing under /usr.
 package: build
