@@ -6,8 +6,10 @@
 #include "net/Net.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QPointer>
 #include <QStandardPaths>
@@ -17,6 +19,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -29,6 +32,18 @@ namespace kolvane {
 namespace {
 
 const char* const kInfoHeader = "Kolvane recovery copy 1";
+// Room for a path far longer than Linux allows (4096 bytes), percent-encoded.
+constexpr qint64 kMaxInfoBytes = 64 * 1024;
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isHexDigit(char c)
+{
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
 
 }  // namespace
 
@@ -47,10 +62,19 @@ QString defaultRecoveryFolder()
 #endif
 }
 
+CopyCheck copyCheck(const QByteArray& copy)
+{
+    return {copy.size(), QCryptographicHash::hash(copy, QCryptographicHash::Sha256).toHex()};
+}
+
 QByteArray recoveryInfoText(const RecoveryInfo& info)
 {
-    // The name is percent-encoded: a path may hold any character, a line break included.
     QByteArray text = kInfoHeader;
+    // Right after the first line: an info cut short loses the time and the flag after them
+    // as well, and is refused rather than taken for one written before checksums.
+    for (const CopyCheck& copy : info.copies)
+        text += "\r\ncopy=" + QByteArray::number(copy.length) + ' ' + copy.sha256;
+    // The name is percent-encoded: a path may hold any character, a line break included.
     text += "\r\nsaved-as=" + QUrl::toPercentEncoding(info.savedAs);
     text += "\r\nchanged=" + info.changed.toUTC().toString(Qt::ISODateWithMs).toLatin1();
     text += "\r\nsaved=" + QByteArray(info.saved ? "true" : "false");
@@ -81,12 +105,59 @@ std::optional<RecoveryInfo> parseRecoveryInfo(const QByteArray& text)
         } else if (key == "saved") {
             info.saved = value == "true";
             haveSaved = value == "true" || value == "false";
+        } else if (key == "copy") {
+            // A length and a checksum: a line that is not both was damaged.
+            const QList<QByteArray> parts = value.split(' ');
+            bool ok = parts.size() == 2 && !parts[0].isEmpty()
+                      && std::all_of(parts[0].cbegin(), parts[0].cend(), isDigit) && parts[1].size() == 64
+                      && std::all_of(parts[1].cbegin(), parts[1].cend(), isHexDigit);
+            const qint64 length = ok ? parts[0].toLongLong(&ok) : -1;
+            if (!ok)
+                return std::nullopt;
+            info.copies << CopyCheck{length, parts[1].toLower()};
         }
     }
     if (!haveChanged || !haveSaved)
         return std::nullopt;
     info.changed = info.changed.toUTC();
     return info;
+}
+
+RecoveryInfo vouchingFor(RecoveryInfo info, const QByteArray& copy)
+{
+    info.copies = {copyCheck(copy)};
+    return info;
+}
+
+bool vouchesFor(const RecoveryInfo& info, const QByteArray& copy)
+{
+    return info.copies.isEmpty() || info.copies.contains(copyCheck(copy));
+}
+
+LeftCopyReading readLeftCopy(const std::optional<QByteArray>& info, const std::optional<QByteArray>& copy)
+{
+    LeftCopyReading reading;
+    const std::optional<RecoveryInfo> parsed = info ? parseRecoveryInfo(*info) : std::nullopt;
+    if (parsed)
+        reading.info = *parsed;
+    if (!copy) {
+        // Stopped before its first copy, or while it removed a copy with nothing to keep.
+        reading.verdict = parsed || !info ? LeftCopyReading::NothingToGiveBack : LeftCopyReading::NotOurs;
+        return reading;
+    }
+    if (parsed && parsed->saved) {
+        reading.verdict = LeftCopyReading::NothingToGiveBack;  // the operator's own file holds it
+        return reading;
+    }
+    reading.verdict = LeftCopyReading::Unreadable;
+    if (!parsed || !vouchesFor(*parsed, *copy))
+        return reading;
+    SessionReadResult read = readSessionFile(*copy);
+    if (!read.ok())
+        return reading;
+    reading.verdict = LeftCopyReading::Offer;
+    reading.session = std::move(read.data);
+    return reading;
 }
 
 QString leftNetQuestion(const LeftCopy& copy)
@@ -109,11 +180,28 @@ QString recoveryNotKeptMessage(const QString& folder, const QString& reason)
         .arg(QDir::toNativeSeparators(folder), reason);
 }
 
+QString unreadableCopiesMessage(const QStringList& paths)
+{
+    QStringList files;
+    for (const QString& path : paths)
+        files << QStringLiteral("File: %1").arg(QDir::toNativeSeparators(path));
+    if (paths.size() == 1)
+        return QStringLiteral("A recovery copy could not be read: it is not whole, or it is not a net. It is not "
+                              "offered, and it is kept as it is.\n\n%1\n\nFile > Open shows what it holds. This "
+                              "message comes at each start until the file is deleted.")
+            .arg(files.first());
+    return QStringLiteral("%1 recovery copies could not be read: they are not whole, or they are not nets. They are "
+                          "not offered, and they are kept as they are.\n\n%2\n\nFile > Open shows what each one "
+                          "holds. This message comes at each start until the files are deleted.")
+        .arg(paths.size())
+        .arg(files.join(u'\n'));
+}
+
 // ---------------------------------------------------------------- the writing thread
 
 struct RecoveryCopy::Shared {
     struct Job {
-        QByteArray info;
+        RecoveryInfo info;  // vouches for the copy once the writer has its checksum
         QByteArray copy;
         bool remove = false;  // nothing worth keeping: the files go
     };
@@ -124,25 +212,36 @@ struct RecoveryCopy::Shared {
     std::function<void()> hook;
     QString copyPath;
     QString infoPath;
+    std::optional<CopyCheck> onDisk;  // the copy at copyPath, for the writer alone
 };
 
 class RecoveryCopy::Worker : public QObject {};
 
 namespace {
 
-// The info first: if the program stops between the two, the info names a change that the
-// copy does not hold yet, which at worst offers the net as it was a second earlier.
-QString carryOut(const QString& copyPath, const QString& infoPath, const QByteArray& info, const QByteArray& copy,
-                 bool remove)
+// The info first, vouching for the copy about to be written and for the one on disk now,
+// then the copy, each replaced whole: should the program stop in between, the copy on disk
+// is still one the info vouches for, as it was a second earlier. One cut short or changed
+// on disk is neither. The checksum is taken here, on the writing thread, not the operator's.
+QString carryOut(const QString& copyPath, const QString& infoPath, RecoveryInfo info, const QByteArray& copy,
+                 bool remove, std::optional<CopyCheck>& onDisk)
 {
     if (remove) {
+        // The copy first: an info left without it is tidied by the next start.
         QFile::remove(copyPath);
         QFile::remove(infoPath);
+        onDisk.reset();
         return QString();
     }
-    QString failure = writeFileAtomically(infoPath, info);
+    const CopyCheck next = copyCheck(copy);
+    info.copies = {next};
+    if (onDisk && *onDisk != next)
+        info.copies << *onDisk;
+    QString failure = writeFileAtomically(infoPath, recoveryInfoText(info));
     if (failure.isEmpty())
         failure = writeFileAtomically(copyPath, copy);
+    if (failure.isEmpty())
+        onDisk = next;
     return failure;
 }
 
@@ -252,7 +351,7 @@ void RecoveryCopy::submitSnapshot()
     job.remove = m_net.isBlank();
     if (!job.remove) {
         job.copy = writeSessionFile(sessionFromNet(m_net));
-        job.info = recoveryInfoText({m_net.sSessionFileName(), m_lastChange, !m_net.isModified()});
+        job.info = {m_net.sSessionFileName(), m_lastChange, !m_net.isModified()};
     }
     bool ask = false;
     {
@@ -282,7 +381,8 @@ void RecoveryCopy::submitSnapshot()
             }
             if (hook)
                 hook();
-            const QString failure = carryOut(shared->copyPath, shared->infoPath, next.info, next.copy, next.remove);
+            const QString failure =
+                carryOut(shared->copyPath, shared->infoPath, next.info, next.copy, next.remove, shared->onDisk);
             QMetaObject::invokeMethod(self.data(), [self, failure] {
                 if (!self)
                     return;
@@ -339,8 +439,8 @@ void RecoveryCopy::finish()
     if (hook)
         hook();
     const bool keep = m_net.isModified() && !m_net.isBlank();
-    carryOut(copyPath(), infoPath(), recoveryInfoText({m_net.sSessionFileName(), m_lastChange, false}),
-             writeSessionFile(sessionFromNet(m_net)), !keep);
+    carryOut(copyPath(), infoPath(), {m_net.sSessionFileName(), m_lastChange, false},
+             writeSessionFile(sessionFromNet(m_net)), !keep, m_shared->onDisk);
     m_lock->unlock();
 }
 
@@ -376,57 +476,84 @@ bool RecoveryCopy::takeOverOwnNumber(QLockFile& lock, const QString& path) const
     return lock.removeStaleLockFile() && lock.tryLock(0);
 }
 
+bool RecoveryCopy::takeLeftLock(QLockFile& lock, const QString& path) const
+{
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(0) || takeOverOwnNumber(lock, path))
+        return true;
+    // A program stopped between making its lock and writing into it (killed at its first
+    // frame, or a crash at start) leaves it empty, and QLockFile takes an empty lock for stale
+    // only by its age, which a stale time of 0 rules out. A live program fills its lock at
+    // once, so one still empty after some seconds was left behind; and QLockFile removes no
+    // lock the system still holds for a live program, which covers the rest.
+    const QFileInfo file(path);
+    if (lock.error() != QLockFile::LockFailedError || !file.exists() || file.size() != 0
+        || qAbs(file.lastModified().secsTo(QDateTime::currentDateTime())) < kEmptyLockSeconds)
+        return false;
+    return lock.removeStaleLockFile() && lock.tryLock(0);
+}
+
 QList<LeftCopy> RecoveryCopy::claimLeftCopies()
 {
     QList<LeftCopy> found;
     if (!m_started || m_finished)
         return found;
+    // Whatever a program left: its lock, its info, its copy, or some of them.
     const QDir dir(m_folder);
-    // A lock whose program is gone and left nothing behind is tidied away.
-    const QStringList locks = dir.entryList({QStringLiteral("net-*.lock")}, QDir::Files);
-    for (const QString& name : locks) {
-        const QString id = name.chopped(5);
-        if (id == m_id || QFile::exists(pathFor(id, ".info")))
-            continue;
-        QLockFile lock(pathFor(id, ".lock"));
-        lock.setStaleLockTime(0);
-        if (lock.tryLock(0))
-            lock.unlock();
-    }
-    const QStringList infos = dir.entryList({QStringLiteral("net-*.info")}, QDir::Files);
-    for (const QString& name : infos) {
-        const QString id = name.chopped(5);
+    QStringList ids;
+    const QStringList names = dir.entryList(
+        {QStringLiteral("net-*.lock"), QStringLiteral("net-*.info"), QStringLiteral("net-*.kvs")}, QDir::Files);
+    for (const QString& name : names)
+        ids << name.left(name.lastIndexOf(u'.'));
+    ids.removeDuplicates();
+    // Nothing when the file is not there; empty when it is and cannot be read.
+    const auto contents = [](const QString& path, qint64 most) -> std::optional<QByteArray> {
+        if (!QFile::exists(path))
+            return std::nullopt;
+        QFile file(path);  // closed before the file may be removed: Windows removes no open file
+        return file.open(QIODevice::ReadOnly) ? file.read(most) : QByteArray();
+    };
+    for (const QString& id : std::as_const(ids)) {
         if (id == m_id || m_claimed.contains(id))
             continue;
+        const QString copy = pathFor(id, ".kvs");
         auto lock = std::make_shared<QLockFile>(pathFor(id, ".lock"));
-        lock->setStaleLockTime(0);
-        if (!lock->tryLock(0) && !takeOverOwnNumber(*lock, pathFor(id, ".lock")))
+        if (!takeLeftLock(*lock, pathFor(id, ".lock")))
             continue;  // its program still runs, or another one is offering it right now
-        std::optional<RecoveryInfo> info;
-        {
-            // Closed before it may be removed: Windows removes no file that is open.
-            QFile infoFile(pathFor(id, ".info"));
-            if (infoFile.open(QIODevice::ReadOnly))
-                info = parseRecoveryInfo(infoFile.read(4096));
-        }
-        if (info && (info->saved || !QFile::exists(pathFor(id, ".kvs")))) {
-            // Saved since its last change, or stopped before its first copy: nothing to give back.
-            QFile::remove(pathFor(id, ".kvs"));
+        // A write cut short may leave its temporary file (where the system gives it a name).
+        for (const QString& name : dir.entryList({id + QStringLiteral(".kvs.*"), id + QStringLiteral(".info.*")}))
+            QFile::remove(dir.filePath(name));
+        // One byte past the largest session file: a longer copy is refused, not read whole.
+        const LeftCopyReading reading =
+            readLeftCopy(contents(pathFor(id, ".info"), kMaxInfoBytes), contents(copy, kMaxSessionFileBytes + 1));
+        switch (reading.verdict) {
+        case LeftCopyReading::Offer:
+            m_claimed.insert(id, lock);
+            found << LeftCopy{id, reading.info, reading.session};
+            continue;
+        case LeftCopyReading::NothingToGiveBack:
+            QFile::remove(copy);
             QFile::remove(pathFor(id, ".info"));
-            lock->unlock();
-            continue;
+            break;
+        case LeftCopyReading::Unreadable:
+            if (!m_toldUnreadable.contains(copy)) {
+                m_toldUnreadable.insert(copy);
+                m_unreadable << copy;
+            }
+            break;
+        case LeftCopyReading::NotOurs:
+            break;
         }
-        const SessionReadResult copy = info ? readSessionFileAt(pathFor(id, ".kvs")) : SessionReadResult();
-        if (!info || !copy.ok()) {
-            lock->unlock();  // not ours to read; left as it is
-            continue;
-        }
-        m_claimed.insert(id, lock);
-        found << LeftCopy{id, *info, copy.data};
+        lock->unlock();  // the lock file goes with it
     }
     std::sort(found.begin(), found.end(),
               [](const LeftCopy& a, const LeftCopy& b) { return a.info.changed > b.info.changed; });
     return found;
+}
+
+QStringList RecoveryCopy::takeUnreadableCopies()
+{
+    return std::exchange(m_unreadable, QStringList());
 }
 
 void RecoveryCopy::dropLeftCopy(const LeftCopy& copy)

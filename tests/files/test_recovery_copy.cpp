@@ -56,7 +56,8 @@ LeftCopy leaveCopy(const QString& folder, const QString& id, const SessionData& 
 {
     LeftCopy copy{id, info, session};
     writeAll(folder + u'/' + id + QStringLiteral(".kvs"), writeSessionFile(session));
-    writeAll(folder + u'/' + id + QStringLiteral(".info"), recoveryInfoText(info));
+    writeAll(folder + u'/' + id + QStringLiteral(".info"),
+             recoveryInfoText(vouchingFor(info, writeSessionFile(session))));
     if (!ownerAlive)
         leaveStaleLock(folder + u'/' + id + QStringLiteral(".lock"));
     return copy;
@@ -113,7 +114,8 @@ void TestRecoveryCopy::infoReadsBackAsWritten()
 {
     QFETCH(QString, savedAs);
     QFETCH(bool, saved);
-    const RecoveryInfo info{savedAs, QDateTime(QDate(2026, 12, 8), QTime(21, 14, 5, 123), Qt::UTC), saved};
+    RecoveryInfo info{savedAs, QDateTime(QDate(2026, 12, 8), QTime(21, 14, 5, 123), Qt::UTC), saved};
+    info.copies = {copyCheck(savedAs.toUtf8()), copyCheck(QByteArray())};
     const std::optional<RecoveryInfo> back = parseRecoveryInfo(recoveryInfoText(info));
     QVERIFY(back);
     QCOMPARE(*back, info);
@@ -129,6 +131,9 @@ void TestRecoveryCopy::infoThatIsNotOursIsRefused_data()
     QTest::newRow("no saved flag") << QByteArray("Kolvane recovery copy 1\r\nchanged=2026-12-08T21:14:05.000Z\r\n");
     QTest::newRow("odd saved flag") << QByteArray(
         "Kolvane recovery copy 1\r\nchanged=2026-12-08T21:14:05.000Z\r\nsaved=yes\r\n");
+    const QByteArray rest = "\r\nchanged=2026-12-08T21:14:05.000Z\r\nsaved=false\r\n";
+    QTest::newRow("checksum cut short") << "Kolvane recovery copy 1\r\ncopy=12 ab12" + rest;
+    QTest::newRow("length not a number") << "Kolvane recovery copy 1\r\ncopy=-3 " + QByteArray(64, 'a') + rest;
 }
 
 void TestRecoveryCopy::infoThatIsNotOursIsRefused()
@@ -208,6 +213,7 @@ void TestRecoveryCopy::everyChangeReachesTheCopy()
     QVERIFY(info);
     QCOMPARE(info->savedAs, net.sSessionFileName());
     QCOMPARE(info->saved, change == QLatin1String("saved"));
+    QVERIFY(!info->copies.isEmpty() && vouchesFor(*info, readAll(recovery.copyPath())));
     QVERIFY(qAbs(info->changed.secsTo(QDateTime::currentDateTimeUtc())) < 60);
 }
 
@@ -324,6 +330,14 @@ void TestRecoveryCopy::leftCopiesOffered_data()
     QTest::newRow("stopped, its number now this program's") << "own number" << true << true;
     QTest::newRow("stopped before its first copy") << "no copy" << false << false;
     QTest::newRow("not a copy of ours") << "foreign info" << false << true;
+    QTest::newRow("cut short on disk") << "cut" << false << true;
+    QTest::newRow("Save writes to a long Cyrillic path") << "long name" << true << true;
+    // Killed while it took its place: only its lock, empty.
+    QTest::newRow("an empty lock, a minute old") << "empty lock" << false << false;
+    QTest::newRow("an empty lock made just now") << "empty lock now" << false << true;
+#ifndef Q_OS_WIN  // a held lock cannot be emptied there
+    QTest::newRow("still running, its lock emptied a minute ago") << "running, empty lock" << false << true;
+#endif
 }
 
 void TestRecoveryCopy::leftCopiesOffered()
@@ -336,38 +350,56 @@ void TestRecoveryCopy::leftCopiesOffered()
     const SessionData session = netNamed(QStringLiteral("W1XYZ"), 3);
     const QDateTime when(QDate(2026, 12, 8), QTime(21, 14, 5), Qt::UTC);
     // A running program holds its lock; here this very process stands in for it.
-    QLockFile runningOwner(dir.filePath(id + QStringLiteral(".lock")));
-    if (left == QLatin1String("running"))
+    const QString lock = dir.filePath(id + QStringLiteral(".lock"));
+    QLockFile runningOwner(lock);
+    if (left.startsWith(QLatin1String("running")))
         QVERIFY(runningOwner.tryLock(0));
-    leaveCopy(dir.path(), id, session, {QStringLiteral("/nets/a.kvs"), when, left == QLatin1String("saved")},
-              left == QLatin1String("running"));
+    const QString savedAs =
+        left == QLatin1String("long name") ? QString(2000, QChar(0x0421)) : QStringLiteral("/nets/a.kvs");
+    leaveCopy(dir.path(), id, session, {savedAs, when, left == QLatin1String("saved")},
+              left.startsWith(QLatin1String("running")));
     if (left == QLatin1String("own number"))
         QVERIFY(test::leaveStaleLock(dir.filePath(id + QStringLiteral(".lock")), QCoreApplication::applicationPid()));
     if (left == QLatin1String("no copy"))
         QFile::remove(dir.filePath(id + QStringLiteral(".kvs")));
     if (left == QLatin1String("foreign info"))
         writeAll(dir.filePath(id + QStringLiteral(".info")), "something else\n");
+    if (left == QLatin1String("cut"))
+        QVERIFY(QFile::resize(dir.filePath(id + QStringLiteral(".kvs")), 40));
+    if (left == QLatin1String("empty lock"))
+        QVERIFY(QFile::remove(dir.filePath(id + ".kvs")) && QFile::remove(dir.filePath(id + ".info")));
+    QFile lockFile(lock);
+    if (left.contains(QLatin1String("empty lock")))
+        QVERIFY(
+            lockFile.resize(0) && lockFile.open(QIODevice::ReadWrite)
+            && (left.endsWith(QLatin1String("now"))
+                || lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime)));
+    lockFile.close();
 
     Net net;
     RecoveryCopy recovery(net, dir.path());
     QVERIFY(recovery.start());
     const QList<LeftCopy> found = recovery.claimLeftCopies();
     QCOMPARE(found.size(), offered ? 1 : 0);
+    // Told, once a run, is a copy that cannot be offered and is kept.
+    QCOMPARE(recovery.takeUnreadableCopies().size(), int(left == QLatin1String("cut") || left == "foreign info"));
+    recovery.claimLeftCopies();
+    QVERIFY(recovery.takeUnreadableCopies().isEmpty());
     if (offered) {
         QCOMPARE(found[0].id, id);
         QCOMPARE(found[0].session, session);
-        QCOMPARE(found[0].info.savedAs, QStringLiteral("/nets/a.kvs"));
+        QCOMPARE(found[0].info.savedAs, savedAs);
         QCOMPARE(found[0].info.changed, when);
         const QString question = leftNetQuestion(found[0]);
         for (const QString& part : {QStringLiteral("W1XYZ"), QStringLiteral("7.200"), QStringLiteral("Stations: 3"),
-                                    QDir::toNativeSeparators(QStringLiteral("/nets/a.kvs"))})
+                                    QDir::toNativeSeparators(savedAs)})
             QVERIFY2(question.contains(part), qPrintable(question));
         recovery.dropLeftCopy(found[0]);
         QVERIFY(!QFile::exists(dir.filePath(id + QStringLiteral(".kvs"))));
         QVERIFY(!QFile::exists(dir.filePath(id + QStringLiteral(".info"))));
         return;
     }
-    QCOMPARE(QFile::exists(dir.filePath(id + QStringLiteral(".info"))), filesRemain);
+    QCOMPARE(QFile::exists(dir.filePath(id + QStringLiteral(".info"))) || QFile::exists(lock), filesRemain);
 }
 
 void TestRecoveryCopy::aClaimedCopyIsNotOfferedTwice()

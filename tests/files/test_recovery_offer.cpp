@@ -9,6 +9,7 @@
 #include "files/NetSession.h"
 #include "files/RecoveryCopy.h"
 #include "files/SessionStorage.h"
+#include "net/AppInfo.h"
 #include "net/DateStamp.h"
 #include "support/SampleNet.h"
 #include "support/StaleLock.h"
@@ -85,6 +86,7 @@ private slots:
     void offeredNewestFirstAndOnlyUntilOneIsRestored();
     void neverOffered_data();
     void neverOffered();
+    void damagedCopiesAreNamedOncePerStart();
     void theOfferWaitsForTheSplash();
     void theOfferWaitsWhileTheWindowsLetEventsRun();
     void closingKeepsOnlyAnUnsavedNet_data();
@@ -227,6 +229,30 @@ void TestRecoveryOffer::neverOffered()
     Started program(folder);  // an unscripted question fails the test
     QVERIFY(program.layer.questions.isEmpty());
     QVERIFY(program.net().isBlank());
+}
+
+void TestRecoveryOffer::damagedCopiesAreNamedOncePerStart()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("state"));
+    const QString cut = folder + QStringLiteral("/net-cut.kvs");
+    leaveNet(folder, QStringLiteral("net-whole"), leftNet(), QString(), QDateTime::currentDateTime());
+    leaveNet(folder, QStringLiteral("net-cut"), leftNet(), QString(), QDateTime::currentDateTime());
+    QVERIFY(QFile::resize(cut, 200));
+    // Named before the whole one is offered (and discarded), and again at the next start.
+    for (const QStringList& asked :
+         {QStringList{QStringLiteral("message"), QStringLiteral("question")}, QStringList{QStringLiteral("message")}}) {
+        Started program(folder, false);
+        program.layer.answerQuestion(false);
+        program.program->splash()->close();
+        QTRY_COMPARE(program.layer.callLog.filter(QRegularExpression(QStringLiteral("^(message|question)$"))), asked);
+        const ScriptedWindowLayer::Message told = program.layer.messages.first();
+        QCOMPARE(told.caption, appTitle());
+        QVERIFY2(told.text.contains(QStringLiteral("could not be read"))
+                     && told.text.contains(QStringLiteral("File > Open"))
+                     && told.text.contains(QDir::toNativeSeparators(cut)),
+                 qPrintable(told.text));
+    }
 }
 
 void TestRecoveryOffer::theOfferWaitsForTheSplash()

@@ -1,5 +1,7 @@
-// Runs the fuzz target's property over every file of the seed corpus and the golden files,
-// with the normal compiler, so the suite catches what the fuzzer once found.
+// Runs the fuzz targets' properties over every file of their seed corpora (the reader's also
+// over the golden files), with the normal compiler, so the suite catches what the fuzzers
+// once found.
+#include "RecoveryCopyProperty.h"
 #include "SessionFileProperty.h"
 
 #include <QDir>
@@ -14,27 +16,31 @@ private slots:
     void propertyHolds_data()
     {
         QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("recovery");  // a copy and its info rather than a session file
         int files = 0;
-        for (const QString& folder : {QStringLiteral(KOLVANE_FUZZ_CORPUS), QStringLiteral(KOLVANE_TEST_DATA)}) {
+        for (const QString& folder : {QStringLiteral(KOLVANE_FUZZ_CORPUS), QStringLiteral(KOLVANE_TEST_DATA),
+                                      QStringLiteral(KOLVANE_RECOVERY_CORPUS)}) {
             QStringList paths;
             QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
             while (it.hasNext())
                 paths << it.next();
             paths.sort();
             for (const QString& p : paths) {
-                QTest::newRow(qPrintable(QDir(folder).relativeFilePath(p))) << p;
+                QTest::newRow(qPrintable(QDir(folder).relativeFilePath(p)))
+                    << p << (folder == QStringLiteral(KOLVANE_RECOVERY_CORPUS));
                 ++files;
             }
         }
-        QVERIFY2(files >= 10, "the seed corpus is missing");
+        QVERIFY2(files >= 30, "a seed corpus is missing");
     }
     void propertyHolds()
     {
         QFETCH(QString, path);
+        QFETCH(bool, recovery);
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
-        const QString problem = kolvane::sessionFileProperty(bytes);
+        const QString problem = recovery ? kolvane::recoveryCopyProperty(bytes) : kolvane::sessionFileProperty(bytes);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 };

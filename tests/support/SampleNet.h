@@ -34,8 +34,9 @@ inline bool leaveLeftNet(const QString& folder, const QString& id, const Session
         QFile f(folder + u'/' + id + QLatin1String(suffix));
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
     };
-    return QDir().mkpath(folder) && put(".kvs", writeSessionFile(session))
-           && put(".info", recoveryInfoText({savedAs, changed.toUTC(), saved}))
+    const QByteArray copy = writeSessionFile(session);
+    return QDir().mkpath(folder) && put(".kvs", copy)
+           && put(".info", recoveryInfoText(vouchingFor({savedAs, changed.toUTC(), saved}, copy)))
            && leaveStaleLock(folder + u'/' + id + QStringLiteral(".lock"));
 }
 

@@ -10,6 +10,10 @@ namespace kolvane {
 bool offerLeftNets(frmMain& main, RecoveryCopy& recovery)
 {
     const QList<LeftCopy> left = recovery.claimLeftCopies();
+    // Before any offer, so the operator knows a net may be missing from them.
+    const QStringList unreadable = recovery.takeUnreadableCopies();
+    if (!unreadable.isEmpty())
+        main.layer().messageBox(&main, unreadableCopiesMessage(unreadable));
     bool restored = false;
     for (const LeftCopy& copy : left) {
         if (restored) {
