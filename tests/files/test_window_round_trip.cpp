@@ -265,6 +265,8 @@ void TestWindowRoundTrip::everyPathGivesTheWritersBytes()
     clock.start();
     int transfers = 0;
     for (int i = 0; i < nets; ++i) {
+        if (i > 0 && i % 10000 == 0)
+            qInfo("%d nets, %.0f s", i, double(clock.elapsed()) / 1000);
         const quint32 seed = firstSeed + quint32(i);
         NetMaker maker(seed);
         const SessionData net = maker.net();
