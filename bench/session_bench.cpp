@@ -69,7 +69,10 @@ public:
         std::fprintf(stderr, "  (message box during the benchmark: \"%s\")\n", qPrintable(text));
     }
     std::optional<QString> openFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
     bool printDialog(QWidget*, const QString&, int) override { return false; }
     void showModal(QDialog*) override {}
 
