@@ -119,36 +119,37 @@ bool ScriptedWindowLayer::question(QWidget*, const QString& text, const QString&
     return answer;
 }
 
-std::optional<QString> ScriptedWindowLayer::nextFile(const FileRequest& request)
+std::optional<QString> ScriptedWindowLayer::nextFile(bool save, const QString& title, const QString& filter,
+                                                     const QString& suffix)
 {
-    callLog << (request.save ? QStringLiteral("save") : QStringLiteral("open"));
-    fileRequests << request;
+    callLog << (save ? QStringLiteral("save") : QStringLiteral("open"));
+    fileRequests << FileRequest{save, title, filter, suffix};
     if (m_fileAnswers.empty()) {
-        fail(QStringLiteral("file dialog \"%1\"").arg(request.title));
+        fail(QStringLiteral("file dialog \"%1\"").arg(title));
         return std::nullopt;
     }
     const bool cancelled = !m_fileAnswers.front().has_value();
-    QString path = cancelled ? QString() : *m_fileAnswers.front();
+    const QString path = cancelled ? QString() : *m_fileAnswers.front();
     m_fileAnswers.pop_front();
     if (cancelled)
         return std::nullopt;
-    // Qt's file dialog, and the native ones through it, add the suffix to a file name that
-    // has no dot at all and is not a folder.
+    // Qt's file dialog, and the native ones through it, add the suffix to a file name with
+    // no dot at all that is not a folder.
     const QFileInfo typed(path);
-    if (!request.defaultSuffix.isEmpty() && !path.isEmpty() && !typed.isDir() && !typed.fileName().contains(u'.'))
-        path += u'.' + request.defaultSuffix;
-    return path;
+    if (suffix.isEmpty() || path.isEmpty() || typed.isDir() || typed.fileName().contains(u'.'))
+        return path;
+    return path + u'.' + suffix;
 }
 
 std::optional<QString> ScriptedWindowLayer::openFileName(QWidget*, const QString& title, const QString& filter)
 {
-    return nextFile({false, title, filter, QString()});
+    return nextFile(false, title, filter, QString());
 }
 
 std::optional<QString> ScriptedWindowLayer::saveFileName(QWidget*, const QString& title, const QString& filter,
                                                          const QString& defaultSuffix)
 {
-    return nextFile({true, title, filter, defaultSuffix});
+    return nextFile(true, title, filter, defaultSuffix);
 }
 
 bool ScriptedWindowLayer::printDialog(QWidget*, const QString& title, int)

@@ -117,7 +117,7 @@ public:
     bool startProgram(const QString& path) override;
 
 private:
-    std::optional<QString> nextFile(const FileRequest& request);
+    std::optional<QString> nextFile(bool save, const QString& title, const QString& filter, const QString& suffix);
     void fail(const QString& what);
 
     std::deque<std::optional<QString>> m_fileAnswers;

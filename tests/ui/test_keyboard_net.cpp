@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QMap>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -84,35 +83,22 @@ void checkIn(frmDocument* d, const QString& call, const QString& handle, const Q
     QVERIFY(checked(d->cmdActive));
 }
 
-// Keys as an operator types them: "^Tab" Ctrl+Tab, "^+Tab" Ctrl+Shift+Tab (Backtab, as X11
-// sends it), "^T" Ctrl+T, "Ret", "Up", "Tab", "Space", or a lower-case letter.
+// Keys by their names, one after another ("Ctrl+Shift+Backtab" is Ctrl+Shift+Tab as X11
+// sends it).
 void pressAll(const QString& keys)
 {
-    const QMap<QString, QPair<int, Qt::KeyboardModifiers>> named = {
-        {"^Tab", {Qt::Key_Tab, Qt::ControlModifier}},
-        {"^+Tab", {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}},
-        {"^T", {Qt::Key_T, Qt::ControlModifier}},
-        {"Ret", {Qt::Key_Return, Qt::NoModifier}},
-        {"Up", {Qt::Key_Up, Qt::NoModifier}},
-        {"Tab", {Qt::Key_Tab, Qt::NoModifier}},
-        {"Space", {Qt::Key_Space, Qt::NoModifier}}};
-    for (const QString& key : keys.split(u' ')) {
-        if (named.contains(key))
-            press(named[key].first, named[key].second);
-        else
-            type(key);
+    for (const QString& name : keys.split(u' ')) {
+        const QKeyCombination key = QKeySequence(name)[0];
+        press(key.key(), key.keyboardModifiers());
     }
 }
 
 // What the operator sees of a field: the same as a plain field showing its text from the start.
 bool showsBeginning(QLineEdit* field)
 {
-    QLineEdit start(field->parentWidget());  // drawn as in the same window
-    start.setFont(field->font());
+    QLineEdit start(field->text(), field->parentWidget());  // drawn as in the same window
     start.setPalette(field->palette());
-    start.setTextMargins(field->textMargins());
     start.resize(field->size());
-    start.setText(field->text());
     start.setCursorPosition(0);
     return start.grab().toImage() == field->grab().toImage();
 }
@@ -276,20 +262,20 @@ private slots:
         const QString calls = "K1ABC W2DEF N3GHI WA5MNO", idle = "Status: Idle";
         const QString k1 = "At turn: K1ABC - Al from Harrisburg, Pennsylvania";
         const QString w2 = "At turn: W2DEF - Bob from Springfield, Massachusetts";
-        QTest::newRow("Ctrl+Tab by number") << 1 << "^Tab ^Tab" << 3 << calls << idle << "";
-        QTest::newRow("over a closed window") << 3 << "^Tab" << 5 << calls << idle << "";
-        QTest::newRow("round to the first") << 5 << "^Tab" << 1 << calls << idle << "";
-        QTest::newRow("Ctrl+Shift+Tab round") << 1 << "^+Tab ^+Tab" << 3 << calls << idle << "";
-        QTest::newRow("Ctrl+T gives the turn") << 2 << "^T" << 2 << calls << w2 << w2;
-        QTest::newRow("and ends it") << 2 << "^T ^T" << 2 << calls << idle << idle;
-        QTest::newRow("passed on") << 1 << "^T ^Tab ^T" << 2 << calls << w2 << w2;
-        QTest::newRow("none for the inactive") << 3 << "^T" << 3 << calls << idle << "Participant 3, Inactive";
-        QTest::newRow("Space after Ctrl+T") << 1 << "^T Space Space" << 1 << calls << k1 << k1;
-        QTest::newRow("Space after Talk") << 1 << "Ret Ret Ret Tab Tab Space Space" << 1 << calls << k1 << k1;
+        const QString toTalk = "Return Return Return Tab Tab";  // from the callsign
+        QTest::newRow("Ctrl+Tab by number") << 1 << "Ctrl+Tab Ctrl+Tab" << 3 << calls << idle << "";
+        QTest::newRow("over a closed one, round") << 3 << "Ctrl+Tab Ctrl+Tab" << 1 << calls << idle << "";
+        QTest::newRow("back, round") << 1 << "Ctrl+Shift+Backtab Ctrl+Shift+Backtab" << 3 << calls << idle << "";
+        QTest::newRow("Ctrl+T gives the turn") << 2 << "Ctrl+T" << 2 << calls << w2 << w2;
+        QTest::newRow("and ends it") << 2 << "Ctrl+T Ctrl+T" << 2 << calls << idle << idle;
+        QTest::newRow("passed on") << 1 << "Ctrl+T Ctrl+Tab Ctrl+T" << 2 << calls << w2 << w2;
+        QTest::newRow("none for the inactive") << 3 << "Ctrl+T" << 3 << calls << idle << "Participant 3, Inactive";
+        QTest::newRow("Space after Ctrl+T") << 1 << "Ctrl+T Space Space" << 1 << calls << k1 << k1;
+        QTest::newRow("Space after Talk") << 1 << toTalk + " Space Space" << 1 << calls << k1 << k1;
         QTest::newRow("Space after Clear")
-            << 2 << "Ret Ret Ret Tab Space Space" << 2 << "K1ABC  N3GHI WA5MNO" << idle << "";
+            << 2 << "Return Return Return Tab Space Space" << 2 << "K1ABC  N3GHI WA5MNO" << idle << "";
         QTest::newRow("typing goes on at the caret")
-            << 1 << "Ret Up x" << 1 << "K1ABCX W2DEF N3GHI WA5MNO" << idle << "";
+            << 1 << "Return Up X" << 1 << "K1ABCX W2DEF N3GHI WA5MNO" << idle << "";
     }
     void rollByKeys()
     {
