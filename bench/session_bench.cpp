@@ -4,14 +4,17 @@
 //     25, 50 and 100 stations, each timed until its windows are really created or gone:
 //     the windows closed by a step are deleted and everything is painted (and, on X, on
 //     the server) before the clock stops;
-//   - the ID timer at its real 1000 ms period for a short run.
+//   - the ID timer at its real 1000 ms period for a short run;
+//   - the roll by keyboard at 100 stations: Ctrl+Tab to the next window, Ctrl+T to pass it
+//     the turn, each key timed until everything it caused is drawn.
 // Every step runs from the event loop, the way the operator's commands do.
 //
 // usage: bench_session [--repeats N] [--id-ticks N] [--instructions | --recovery]
 // With --recovery it measures what keeping the recovery copy costs instead.
 // With --instructions it runs each command once per size under callgrind's eye instead
 // (started with --collect-atstart=no): only the command and the draining of its events are
-// counted, one dump per command and size, labelled "<command> <stations>".
+// counted, one dump per command and size, labelled "<command> <stations>", and one per key of
+// the roll for ten keys of each, labelled "ctrl+tab 100" and "ctrl+t 100".
 
 #include "BenchSupport.h"
 #include "support/NetFixtures.h"
@@ -37,6 +40,7 @@
 #include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 
@@ -69,7 +73,10 @@ public:
         std::fprintf(stderr, "  (message box during the benchmark: \"%s\")\n", qPrintable(text));
     }
     std::optional<QString> openFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
     bool printDialog(QWidget*, const QString&, int) override { return false; }
     void showModal(QDialog*) override {}
 
@@ -477,6 +484,82 @@ int benchRecovery(Program& program, Session& session, int repeats)
     return 0;
 }
 
+// ---------------------------------------------------------------- the roll by keyboard
+
+struct RollKeys {
+    std::vector<double> tabMs;   // Ctrl+Tab: the next window in front
+    std::vector<double> talkMs;  // Ctrl+T: the turn passed to it
+};
+
+// One key with its modifiers where the operator's keys go, delivered as the toolkit delivers
+// a typed key (shortcuts first); the time until everything it caused is drawn. Counted under
+// callgrind when a label is given.
+double pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers, const char* label)
+{
+    QWidget* target = QApplication::focusWidget();
+    const qint64 t0 = monotonicNs();
+    if (label)
+        bench::countBegin();
+    QTest::keyClick(target, key, modifiers);
+    drain();
+    if (label)
+        bench::countEnd(label);
+    return double(monotonicNs() - t0) / 1e6;
+}
+
+// A net of 100 stations, every one active, walked round `rounds` times as a roll-call net
+// runs: Ctrl+Tab to the next station, Ctrl+T to pass it the turn. Empty when every key did
+// its work; the first ten keys of each kind are not timed (they pay for what is set up once),
+// and with `instructions` ten of each in the last round are counted.
+QString walkTheRoll(Session& s, int rounds, bool instructions, RollKeys& out)
+{
+    frmMain& main = s.main;
+    main.net().sOpenFileName = s.file(100);
+    main.LoadSessionFile();
+    fillSession(main);
+    for (frmDocument* d : main.openParticipants()) {
+        if (!d->shpActive->Visible())
+            d->cmdActive_Click();
+    }
+    main.activateWindow();
+    if (!QTest::qWaitForWindowActive(&main))
+        return QStringLiteral("the main window never had the keyboard");
+    main.mdiArea->setActiveSubWindow(main.state().slot(1));
+    main.state().slot(1)->txtCallsign->setFocus();
+    settle();
+    for (int r = 0; r < rounds; ++r) {
+        for (int i = 1; i <= 100; ++i) {
+            const int next = i % 100 + 1;
+            const bool counted = instructions && r == rounds - 1 && i <= 10;
+            const double tab = pressKey(Qt::Key_Tab, Qt::ControlModifier, counted ? "ctrl+tab 100" : nullptr);
+            if (main.activeParticipantNumber() != next)
+                return QStringLiteral("Ctrl+Tab in participant %1 did not bring %2 forward").arg(i).arg(next);
+            const double talk = pressKey(Qt::Key_T, Qt::ControlModifier, counted ? "ctrl+t 100" : nullptr);
+            if (!main.statusText().startsWith(QStringLiteral("At turn: ") + station(next) + u' '))
+                return QStringLiteral("Ctrl+T in participant %1 gave no turn: %2").arg(next).arg(main.statusText());
+            if (r > 0 || i > 10) {
+                out.tabMs.push_back(tab);
+                out.talkMs.push_back(talk);
+            }
+        }
+    }
+    return QString();
+}
+
+void printRollKeys(const RollKeys& keys)
+{
+    const double frameMs = 1000.0 / 60;
+    std::printf("Keys at 100 stations, every one active, the roll walked twice: %zu of each, until drawn (ms)\n",
+                keys.tabMs.size());
+    std::printf("  %-40s %8s %8s %8s\n", "", "median", "p95", "max");
+    const std::pair<const char*, const std::vector<double>*> rows[] = {
+        {"Ctrl+Tab (the next window in front)", &keys.tabMs}, {"Ctrl+T (the turn passed to it)", &keys.talkMs}};
+    for (const auto& [name, ms] : rows)
+        std::printf("  %-40s %8.3f %8.3f %8.3f   within a frame (%.1f ms): %s\n", name, median(*ms),
+                    percentile(*ms, 0.95), percentile(*ms, 1.0), frameMs,
+                    percentile(*ms, 1.0) < frameMs ? "every key" : "NOT every key");
+}
+
 // ---------------------------------------------------------------- steps from the event loop
 
 // Runs the steps one after another, each from the event loop. A step returns true when it
@@ -558,6 +641,7 @@ int main(int argc, char* argv[])
         return benchRecovery(program, session, repeats);
     }
     Runner runner;
+    RollKeys roll;
     long rssStartKb = -1;
     long rss100Kb = -1;
     std::map<std::pair<int, int>, std::vector<double>> ms;  // (command, stations) -> times
@@ -596,6 +680,14 @@ int main(int argc, char* argv[])
         });
     };
 
+    auto addRoll = [&] {
+        runner.add([&] {
+            const QString wrong = walkTheRoll(session, 2, instructions, roll);
+            if (!wrong.isEmpty())
+                failures << QStringLiteral("the roll by keyboard: ") + wrong;
+            return true;
+        });
+    };
     if (instructions) {
         // One round unmeasured first, so what every first run pays once is not counted.
         for (int c = 0; c < CommandCount; ++c)
@@ -603,6 +695,7 @@ int main(int argc, char* argv[])
         for (int n : kSizes)
             for (int c = 0; c < CommandCount; ++c)
                 addCommand(Command(c), n, true);
+        addRoll();
     } else {
         for (int c = 0; c < CommandCount; ++c)
             addCommand(Command(c), kSizes[0], false);
@@ -615,6 +708,7 @@ int main(int argc, char* argv[])
             rss100Kb = bench::residentKb();
             return true;
         });
+        addRoll();
     }
 
     QMetaObject::Connection tickWatch;
@@ -683,6 +777,10 @@ int main(int argc, char* argv[])
                             median(it->second), limitMs, median(it->second) < limitMs ? "met" : "MISSED");
         }
         std::printf("\n");
+        if (!roll.tabMs.empty()) {
+            printRollKeys(roll);
+            std::printf("\n");
+        }
         if (id.wanted > 0)
             printIdTimer(id);
     }

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Runs a whole net with the keyboard alone under the Orca screen reader and checks what
-# Orca said: the station at turn and the end of the ID period.
+# Orca said: the station at turn, the Talk button's key, why an inactive station gets no
+# turn, and the end of the ID period.
 #
 #   tools/orca-check.sh [build-dir]          (default build dir: build)
 #
@@ -145,7 +146,16 @@ t Boston
 k Return space
 k Return Return Return Tab Tab space
 sleep 2
-k Return Return Return Tab Tab space
+# Ctrl+T ends the turn; the Talk button, reached along the fields and Tab, tells its key.
+k ctrl+t
+mark
+k Return Return Return Tab Tab
+heard "Ctrl+T"
+# Participant 1 has not been made active: Ctrl+T there gives no turn, and says why.
+mark
+k ctrl+shift+Tab ctrl+t
+heard "Participant 1, Inactive"
+k ctrl+Tab
 # The ID timer, from the panel control used last (the comments); it ends six seconds later.
 k F6 Tab space
 sleep 9
@@ -210,7 +220,7 @@ grep -a "SPEECH OUTPUT" "$out/orca.log" | sed "s/^.*SPEECH OUTPUT: //; s/{'estab
 echo "Orca said, less the echo of typed keys ($out/speech.txt has all):"
 grep -v "^'[^']* ' *\$" "$out/speech.txt" | sed 's/^/  /'
 fail=0
-for expected in "At turn: W2DEF - Bob from Boston" "ID timer expired"; do
+for expected in "At turn: W2DEF - Bob from Boston" "ID timer expired" "Ctrl+T" "Participant 1, Inactive"; do
     if grep -qF "$expected" "$out/speech.txt"; then
         echo "ok: Orca spoke \"$expected\""
     else

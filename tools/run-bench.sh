@@ -3,7 +3,8 @@
 # and prints their tables, with the machine they ran on.
 #   - start-up to the main window's first finished frame, on a virtual X server (Xvfb) and
 #     offscreen, against an empty Qt window and a one-label window measured in the same run;
-#   - the session commands at 10, 25, 50 and 100 stations, resident memory, the ID timer;
+#   - the session commands at 10, 25, 50 and 100 stations, resident memory, the ID timer,
+#     the keys of the roll (Ctrl+Tab, Ctrl+T) at 100 stations;
 #   - instruction counts of both under callgrind, where valgrind is installed.
 # usage: tools/run-bench.sh BUILD_DIR [START_UP_RUNS]
 set -e
@@ -123,3 +124,9 @@ awk 'BEGIN { split("open sort+tile save clear-all new", order, " ")
                for (s = 1; s <= 4; s++) { n = (s == 1 ? 10 : s == 2 ? 25 : s == 3 ? 50 : 100); printf " %9.1f", ir[c, n] / 1e6 }
                r = ir[c, 50] > 0 ? ir[c, 100] / ir[c, 50] : 0
                printf "   x%.2f%s\n", r, (c == "save" ? "" : (r <= 2.2 ? "  (<= 2.2: met)" : "  (<= 2.2: MISSED)")) } }' "$work/session.txt"
+# The roll's keys: ten of each, one dump per key.
+awk '$1 == "ctrl+tab" || $1 == "ctrl+t" { sum[$1] += $3; n[$1]++ }
+     END { if (!n["ctrl+tab"] || !n["ctrl+t"]) { print "  keys of the roll: not counted"; exit }
+           print "  keys of the roll at 100 stations, each until drawn (mean of " n["ctrl+tab"] " keys)"
+           printf "    %-36s %9.2f\n", "Ctrl+Tab (the next window in front)", sum["ctrl+tab"] / n["ctrl+tab"] / 1e6
+           printf "    %-36s %9.2f\n", "Ctrl+T (the turn passed to it)", sum["ctrl+t"] / n["ctrl+t"] / 1e6 }' "$work/session.txt"

@@ -35,6 +35,12 @@ inline QString sessionFileFilter()
 {
     return QStringLiteral("All Files (*.kvs)|*.kvs");
 }
+// What the save dialogs add to a name typed without an extension, so that the Open
+// dialog's filter shows the file.
+inline QString sessionFileSuffix()
+{
+    return QStringLiteral("kvs");
+}
 
 // A file larger than this is refused without being read. A full net of 100 stations with
 // a page of comments takes a few kilobytes; 16 MiB is thousands of times that.

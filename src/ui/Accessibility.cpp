@@ -17,6 +17,7 @@ namespace kolvane {
 namespace {
 
 const char* const kCheckedProperty = "kolvaneAccessibleChecked";
+const char* const kShortcutProperty = "kolvaneAccessibleShortcut";
 
 // The boundaries come from the toolkit's finder, walked forward from the start: every step
 // moves on or stops, so the walk ends by the end of the text at the latest.
@@ -417,6 +418,24 @@ public:
             names << pressAction();
         return names + QAccessibleWidget::actionNames();
     }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Accelerator && !shortcut().isEmpty())
+            return shortcut();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList keyBindingsForAction(const QString& action) const override
+    {
+        if (shortcut().isEmpty() || action != pressAction())
+            return QAccessibleWidget::keyBindingsForAction(action);
+#ifdef Q_OS_WIN
+        return {shortcut()};
+#else
+        // AT-SPI hands a binding over as "mnemonic;key sequence;shortcut", from this list
+        // joined with ";": the key is the button's shortcut (Orca says it after the button).
+        return {QString(), QString(), shortcut()};
+#endif
+    }
     void doAction(const QString& action) override
     {
         if (action == pressAction() && button()->isEnabled())
@@ -426,7 +445,14 @@ public:
     }
 
 private:
-    QAbstractButton* button() const { return static_cast<QAbstractButton*>(object()); }
+    QAbstractButton* button() const
+    {
+        return static_cast<QAbstractButton*>(object());
+    }
+    QString shortcut() const
+    {
+        return button()->property(kShortcutProperty).value<QKeySequence>().toString(QKeySequence::NativeText);
+    }
 };
 
 // ---------------------------------------------------------------- the mode box
@@ -592,6 +618,11 @@ void setAccessibleChecked(QWidget* button, bool checked)
     changed.checked = true;
     QAccessibleStateChangeEvent event(button, changed);
     QAccessible::updateAccessibility(&event);
+}
+
+void setAccessibleShortcut(QWidget* button, const QKeySequence& keys)
+{
+    button->setProperty(kShortcutProperty, keys);
 }
 
 }  // namespace kolvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAccessible>
+#include <QKeySequence>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -50,5 +51,9 @@ signals:
 // Shows a state of the net to screen readers as the checked state of one of the small
 // buttons; the button looks and clicks as before.
 void setAccessibleChecked(QWidget* button, bool checked);
+
+// Tells screen readers the key that runs one of the small buttons from anywhere in its
+// window, as the button's shortcut.
+void setAccessibleShortcut(QWidget* button, const QKeySequence& keys);
 
 }  // namespace kolvane

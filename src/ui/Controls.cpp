@@ -6,8 +6,10 @@
 #include "ui/Colors.h"
 #include "ui/Twips.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QHash>
 #include <QKeyEvent>
@@ -85,12 +87,82 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent), m_colors(this, QPalette::
     // A line edit keeps only 32767 characters by default; a value loaded from a file
     // must come back out of the field whole.
     setMaxLength(std::numeric_limits<int>::max());
+    // A text set while the field is without the keyboard leaves the caret at its end (or
+    // where the callsign rule puts it), which would scroll the field to its end. The field
+    // goes back to its beginning once whoever set it has finished, before it is painted.
+    connect(this, &QLineEdit::cursorPositionChanged, this, [this] {
+        if (m_movingCaret || m_beginningQueued || holdsKeyboard())
+            return;
+        m_beginningQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_beginningQueued = false;
+                if (!holdsKeyboard())
+                    showBeginning();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+bool TextBox::holdsKeyboard() const
+{
+    // Also while its window is not the active one: the keyboard comes back to it.
+    return window()->focusWidget() == this;
 }
 
 void TextBox::changeEvent(QEvent* event)
 {
     QLineEdit::changeEvent(event);
     m_colors.changed(event);
+}
+
+void TextBox::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    // A popup (a menu, a list of suggestions) leaves the field in the middle of its editing.
+    if (event->reason() != Qt::PopupFocusReason)
+        showBeginning();
+}
+
+void TextBox::focusInEvent(QFocusEvent* event)
+{
+    // Before the field's own handling, which may select the whole text (on Tab), and before
+    // the first key: the key goes where the caret was.
+    if (m_waitingCaret >= 0) {
+        const int size = int(text().size());
+        moveCaretUnheard(qMin(m_waitingAnchor, size), qMin(m_waitingCaret, size));
+        m_waitingAnchor = m_waitingCaret = -1;
+    }
+    QLineEdit::focusInEvent(event);
+}
+
+void TextBox::showBeginning()
+{
+    const int caret = cursorPosition();
+    const int anchor = !hasSelectedText() ? caret : selectionStart() == caret ? selectionEnd() : selectionStart();
+    if (caret == 0 && anchor == 0)
+        return;
+    m_waitingAnchor = anchor;
+    m_waitingCaret = caret;
+    moveCaretUnheard(0, 0);
+}
+
+void TextBox::moveCaretUnheard(int anchor, int caret)
+{
+    // A screen reader would take the move for the operator's and read the field out of turn
+    // (in place of its name when the field is getting the keyboard); the caret it last heard
+    // of is where the operator left it, so it is not told.
+    const QScopedValueRollback<bool> guard(m_movingCaret, true);
+    const bool listening = QAccessible::isActive();
+    const QAccessible::UpdateHandler before =
+        listening ? QAccessible::installUpdateHandler([](QAccessibleEvent*) {}) : nullptr;
+    if (anchor == caret)
+        setCursorPosition(caret);
+    else
+        setSelection(anchor, caret - anchor);
+    if (listening)
+        QAccessible::installUpdateHandler(before);
 }
 
 TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent), m_colors(this, QPalette::Base, QPalette::Text, bgr::White)

@@ -37,6 +37,9 @@ private:
     bool m_applied = false;  // the palette holds m_back and m_fore
 };
 
+// A one-line field. Without the keyboard it shows the beginning of its text, however long:
+// the caret (and selection) that the keyboard left or a change of its text put there waits,
+// unseen, until the keyboard comes back. Its text is never touched for it.
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
@@ -49,9 +52,19 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    bool holdsKeyboard() const;
+    void showBeginning();
+    void moveCaretUnheard(int anchor, int caret);
+
     FixedColors m_colors;
+    int m_waitingAnchor = -1;  // the caret and the selection's other end, while the field
+    int m_waitingCaret = -1;   // shows its beginning
+    bool m_movingCaret = false;
+    bool m_beginningQueued = false;
 };
 
 // The multi-line comments field.

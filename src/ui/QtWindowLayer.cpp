@@ -105,12 +105,15 @@ std::optional<QString> QtWindowLayer::openFileName(QWidget* owner, const QString
     return dlg.selectedFiles().constFirst();
 }
 
-std::optional<QString> QtWindowLayer::saveFileName(QWidget* owner, const QString& title, const QString& filter)
+std::optional<QString> QtWindowLayer::saveFileName(QWidget* owner, const QString& title, const QString& filter,
+                                                   const QString& defaultSuffix)
 {
     QFileDialog dlg(owner, title, QString(), qtFilterFromPipes(filter));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Qt's own dialog and the native ones (the Windows dialog's default extension) alike.
+    dlg.setDefaultSuffix(defaultSuffix);
     const bool chosen = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty();
     giveActivationBack(owner);
     if (!chosen)

@@ -15,7 +15,8 @@ public:
     void messageBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) override;
     bool question(QWidget* owner, const QString& text, const QString& accept, const QString& refuse) override;
     std::optional<QString> openFileName(QWidget* owner, const QString& title, const QString& filter) override;
-    std::optional<QString> saveFileName(QWidget* owner, const QString& title, const QString& filter) override;
+    std::optional<QString> saveFileName(QWidget* owner, const QString& title, const QString& filter,
+                                        const QString& defaultSuffix) override;
     bool printDialog(QWidget* owner, const QString& title, int flags) override;
     void processPendingEvents() override;
     qint32 setTopMost(QWidget* window, bool onTop) override;

@@ -29,11 +29,14 @@ public:
     // default button (Enter), `refuse` the other (also Esc). True when `accept` was chosen.
     virtual bool question(QWidget* owner, const QString& text, const QString& accept, const QString& refuse) = 0;
 
-    // Open/save file dialogs. `filter` uses the "description|pattern" form. No default
-    // extension, no overwrite prompt, no need for the file to exist. Returns the full path
-    // chosen, or nothing when the user cancels.
+    // Open/save file dialogs. `filter` uses the "description|pattern" form. No overwrite
+    // prompt, no need for the file to exist. A name typed into the save dialog without an
+    // extension (no dot in the file's name) gets "." and `defaultSuffix`, as the platforms'
+    // dialogs do; a name with one is kept as typed. Returns the full path chosen, or nothing
+    // when the user cancels.
     virtual std::optional<QString> openFileName(QWidget* owner, const QString& title, const QString& filter) = 0;
-    virtual std::optional<QString> saveFileName(QWidget* owner, const QString& title, const QString& filter) = 0;
+    virtual std::optional<QString> saveFileName(QWidget* owner, const QString& title, const QString& filter,
+                                                const QString& defaultSuffix) = 0;
 
     // The platform's print dialog; false when cancelled. Its outcome is never used.
     virtual bool printDialog(QWidget* owner, const QString& title, int flags) = 0;

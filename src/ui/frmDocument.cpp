@@ -98,6 +98,7 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_net(main.net()), m_sta
     cmdActive->setAccessibleName(QStringLiteral("Active"));
     cmdClear->setAccessibleName(QStringLiteral("Clear"));
     cmdTalk->setAccessibleName(QStringLiteral("Talk"));
+    setAccessibleShortcut(cmdTalk, talkShortcut());
     for (QPushButton* b : {static_cast<QPushButton*>(cmdActive), static_cast<QPushButton*>(cmdClear),
                            static_cast<QPushButton*>(cmdTalk)})
         b->setToolTip(b->accessibleName());

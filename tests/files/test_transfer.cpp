@@ -81,6 +81,7 @@ private slots:
         QCOMPARE(rig.layer.fileRequests[0].title, QStringLiteral("Transfer File Save As"));
         QCOMPARE(rig.layer.fileRequests[0].filter, QStringLiteral("All Files (*.kvs)|*.kvs"));
         QVERIFY(rig.layer.fileRequests[0].save);
+        QCOMPARE(rig.layer.fileRequests[0].defaultSuffix, QStringLiteral("kvs"));  // Open shows the file
 
         const SessionReadResult file = readSessionFileAt(path("to-bob.kvs"));
         QVERIFY(file.ok());

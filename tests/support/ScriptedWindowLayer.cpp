@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <QTest>
 
 namespace kolvane::test {
@@ -118,10 +119,11 @@ bool ScriptedWindowLayer::question(QWidget*, const QString& text, const QString&
     return answer;
 }
 
-std::optional<QString> ScriptedWindowLayer::nextFile(bool save, const QString& title, const QString& filter)
+std::optional<QString> ScriptedWindowLayer::nextFile(bool save, const QString& title, const QString& filter,
+                                                     const QString& suffix)
 {
     callLog << (save ? QStringLiteral("save") : QStringLiteral("open"));
-    fileRequests << FileRequest{save, title, filter};
+    fileRequests << FileRequest{save, title, filter, suffix};
     if (m_fileAnswers.empty()) {
         fail(QStringLiteral("file dialog \"%1\"").arg(title));
         return std::nullopt;
@@ -131,17 +133,23 @@ std::optional<QString> ScriptedWindowLayer::nextFile(bool save, const QString& t
     m_fileAnswers.pop_front();
     if (cancelled)
         return std::nullopt;
-    return path;
+    // Qt's file dialog, and the native ones through it, add the suffix to a file name with
+    // no dot at all that is not a folder.
+    const QFileInfo typed(path);
+    if (suffix.isEmpty() || path.isEmpty() || typed.isDir() || typed.fileName().contains(u'.'))
+        return path;
+    return path + u'.' + suffix;
 }
 
 std::optional<QString> ScriptedWindowLayer::openFileName(QWidget*, const QString& title, const QString& filter)
 {
-    return nextFile(false, title, filter);
+    return nextFile(false, title, filter, QString());
 }
 
-std::optional<QString> ScriptedWindowLayer::saveFileName(QWidget*, const QString& title, const QString& filter)
+std::optional<QString> ScriptedWindowLayer::saveFileName(QWidget*, const QString& title, const QString& filter,
+                                                         const QString& defaultSuffix)
 {
-    return nextFile(true, title, filter);
+    return nextFile(true, title, filter, defaultSuffix);
 }
 
 bool ScriptedWindowLayer::printDialog(QWidget*, const QString& title, int)

@@ -52,9 +52,11 @@ public:
         bool save = false;
         QString title;
         QString filter;
+        QString defaultSuffix;
     };
 
     // ---- the script
+    // The path the user types; a save dialog adds its default suffix as the real ones do.
     void answerFile(const QString& path) { m_fileAnswers.push_back(path); }
     void cancelFile() { m_fileAnswers.push_back(std::nullopt); }
     // The next modal dialog is handed to `handler`, which fills it and presses its buttons.
@@ -102,7 +104,8 @@ public:
     void messageBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) override;
     bool question(QWidget* owner, const QString& text, const QString& accept, const QString& refuse) override;
     std::optional<QString> openFileName(QWidget* owner, const QString& title, const QString& filter) override;
-    std::optional<QString> saveFileName(QWidget* owner, const QString& title, const QString& filter) override;
+    std::optional<QString> saveFileName(QWidget* owner, const QString& title, const QString& filter,
+                                        const QString& defaultSuffix) override;
     bool printDialog(QWidget* owner, const QString& title, int flags) override;
     void processPendingEvents() override;
     qint32 setTopMost(QWidget* window, bool onTop) override;
@@ -114,7 +117,7 @@ public:
     bool startProgram(const QString& path) override;
 
 private:
-    std::optional<QString> nextFile(bool save, const QString& title, const QString& filter);
+    std::optional<QString> nextFile(bool save, const QString& title, const QString& filter, const QString& suffix);
     void fail(const QString& what);
 
     std::deque<std::optional<QString>> m_fileAnswers;

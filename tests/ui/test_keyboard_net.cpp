@@ -1,6 +1,6 @@
-// A whole net run with the keyboard alone, as an operator without a mouse runs it: every
-// step is a key press on whatever has the focus, and every check is what the operator (or
-// a screen reader) finds afterwards.
+// A whole net run with the keyboard alone, as an operator without a mouse runs it, and the
+// keys of the roll in a table: every step is a key press on whatever has the focus, and every
+// check is what the operator (or a screen reader) finds afterwards.
 #include "support/MainRig.h"
 #include "support/TestMain.h"
 #include "ui/Accessibility.h"
@@ -81,6 +81,26 @@ void checkIn(frmDocument* d, const QString& call, const QString& handle, const Q
     QCOMPARE(focus(), d->txtCallsign);
     QCOMPARE(a11y(d, QAccessible::Description), QStringLiteral("Active"));
     QVERIFY(checked(d->cmdActive));
+}
+
+// Keys by their names, one after another ("Ctrl+Shift+Backtab" is Ctrl+Shift+Tab as X11
+// sends it).
+void pressAll(const QString& keys)
+{
+    for (const QString& name : keys.split(u' ')) {
+        const QKeyCombination key = QKeySequence(name)[0];
+        press(key.key(), key.keyboardModifiers());
+    }
+}
+
+// What the operator sees of a field: the same as a plain field showing its text from the start.
+bool showsBeginning(QLineEdit* field)
+{
+    QLineEdit start(field->text(), field->parentWidget());  // drawn as in the same window
+    start.setPalette(field->palette());
+    start.resize(field->size());
+    start.setCursorPosition(0);
+    return start.grab().toImage() == field->grab().toImage();
 }
 
 }  // namespace
@@ -227,6 +247,79 @@ private slots:
         QVERIFY(file.readAll().contains("K2XYZ\r\nKim\r\nAlbany\r\n"));
         QString why;
         QVERIFY2(rig.layer.isClean(&why), qPrintable(why));
+    }
+
+    // The roll: participants 1 to 5, 4 closed, 3 inactive, used last in the order 5, 2, then
+    // the one the keys start in, with the keyboard in its callsign.
+    void rollByKeys_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("front");
+        QTest::addColumn<QString>("calls");  // every window's callsign, in number order
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("said");  // to a screen reader
+        const QString calls = "K1ABC W2DEF N3GHI WA5MNO", idle = "Status: Idle";
+        const QString k1 = "At turn: K1ABC - Al from Harrisburg, Pennsylvania";
+        const QString w2 = "At turn: W2DEF - Bob from Springfield, Massachusetts";
+        const QString toTalk = "Return Return Return Tab Tab";  // from the callsign
+        QTest::newRow("Ctrl+Tab by number") << 1 << "Ctrl+Tab Ctrl+Tab" << 3 << calls << idle << "";
+        QTest::newRow("over a closed one, round") << 3 << "Ctrl+Tab Ctrl+Tab" << 1 << calls << idle << "";
+        QTest::newRow("back, round") << 1 << "Ctrl+Shift+Backtab Ctrl+Shift+Backtab" << 3 << calls << idle << "";
+        QTest::newRow("Ctrl+T gives the turn") << 2 << "Ctrl+T" << 2 << calls << w2 << w2;
+        QTest::newRow("and ends it") << 2 << "Ctrl+T Ctrl+T" << 2 << calls << idle << idle;
+        QTest::newRow("passed on") << 1 << "Ctrl+T Ctrl+Tab Ctrl+T" << 2 << calls << w2 << w2;
+        QTest::newRow("none for the inactive") << 3 << "Ctrl+T" << 3 << calls << idle << "Participant 3, Inactive";
+        QTest::newRow("Space after Ctrl+T") << 1 << "Ctrl+T Space Space" << 1 << calls << k1 << k1;
+        QTest::newRow("Space after Talk") << 1 << toTalk + " Space Space" << 1 << calls << k1 << k1;
+        QTest::newRow("Space after Clear")
+            << 2 << "Return Return Return Tab Space Space" << 2 << "K1ABC  N3GHI WA5MNO" << idle << "";
+        QTest::newRow("typing goes on at the caret")
+            << 1 << "Return Up X" << 1 << "K1ABCX W2DEF N3GHI WA5MNO" << idle << "";
+    }
+    void rollByKeys()
+    {
+        QFETCH(int, from);
+        QFETCH(QString, keys);
+        MainRig rig;
+        frmMain& m = *rig.main;
+        const QStringList station[] = {{"K1ABC", "Al", "Harrisburg, Pennsylvania"},
+                                       {"W2DEF", "Bob", "Springfield, Massachusetts"},
+                                       {"N3GHI", "Cy", "Albuquerque, New Mexico"},
+                                       {"KB4JKL", "Dee", "Philadelphia, Pennsylvania"},
+                                       {"WA5MNO", "Ed", "Minneapolis, Minnesota"}};
+        rig.addUpTo(5);
+        for (int n = 1; n <= 5; ++n) {
+            rig.doc(n)->txtCallsign->setText(station[n - 1][0]);
+            rig.doc(n)->txtHandle->setText(station[n - 1][1]);
+            rig.doc(n)->txtQTH->setText(station[n - 1][2]);
+            rig.activate(n);
+            if (n != 3)
+                rig.doc(n)->cmdActive_Click();
+        }
+        rig.doc(4)->close();
+        for (int n : {5, 2, from})
+            rig.activate(n);
+        m.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m));
+        rig.doc(from)->txtCallsign->setFocus();
+        m.announcer->setAccessibleName(QString());
+
+        pressAll(keys);
+        QCoreApplication::processEvents();
+        frmDocument* front = m.activeParticipant();
+        QTEST(front->number(), "front");
+        QVERIFY(front->isAncestorOf(focus()));
+        QStringList calls;
+        for (frmDocument* d : m.openParticipants()) {
+            calls << d->txtCallsign->text();
+            if (d->txtQTH != focus())
+                QVERIFY2(showsBeginning(d->txtQTH), qPrintable(d->txtQTH->text()));
+        }
+        QTEST(calls.join(u' '), "calls");
+        QTEST(m.statusText(), "status");
+        QTEST(m.announcer->lastMessage(), "said");
+        QCOMPARE(a11y(front->cmdTalk, QAccessible::Accelerator), QStringLiteral("Ctrl+T"));
     }
 };
 

@@ -144,7 +144,8 @@ void SessionCommands::mnuFileSaveAs_Click()
     m_net.setSessionFileName(QString());
     if (!m_main.activeParticipant())
         return;
-    const std::optional<QString> path = m_layer.saveFileName(&m_main, QStringLiteral("Save As"), sessionFileFilter());
+    const std::optional<QString> path =
+        m_layer.saveFileName(&m_main, QStringLiteral("Save As"), sessionFileFilter(), sessionFileSuffix());
     if (!path || path->isEmpty())
         return;
     m_net.setSessionFileName(*path);

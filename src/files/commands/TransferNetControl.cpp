@@ -63,8 +63,9 @@ void SessionCommands::TransferFileSaveAs()
     m_net.sTransferFileName.clear();
     if (!m_main.activeParticipant())
         return;
-    const std::optional<QString> path =
-        m_layer.saveFileName(&m_main, QStringLiteral("Transfer File Save As"), sessionFileFilter());
+    // The new Net Control station opens it with File > Open, whose filter shows only *.kvs.
+    const std::optional<QString> path = m_layer.saveFileName(&m_main, QStringLiteral("Transfer File Save As"),
+                                                             sessionFileFilter(), sessionFileSuffix());
     if (path && !path->isEmpty())
         m_net.sTransferFileName = *path;
 }
