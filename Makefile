@@ -26,7 +26,7 @@ WINDOWS_PACKAGES      = cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-de
 WINDOWS_TEST_PACKAGES = wine wine64 fonts-dejavu-core xvfb x11-utils
 WIN_BUILD ?= build-win64
 
-.PHONY: run test bench deps test-deps build asan format-check fuzz package install clean windows windows-test
+.PHONY: run test bench deps test-deps build asan format-check fuzz fuzz-roster package install clean windows windows-test
 
 deps:
 	@./tools/ensure-deps.sh $(BUILD_PACKAGES)
@@ -78,6 +78,17 @@ fuzz: deps
 	$(FUZZ_BUILD)/tests/fuzz_session_reader -max_total_time=$(FUZZ_SECONDS) -max_len=$(FUZZ_MAXLEN) \
 	      -timeout=10 -dict=tests/fuzz/session.dict -artifact_prefix=$(FUZZ_BUILD)/ \
 	      $(FUZZ_BUILD)/corpus tests/fuzz/corpus
+
+# The same for the reader of the regulars' roster file; its seeds are tests/fuzz/roster-corpus.
+fuzz-roster: deps
+	@./tools/ensure-deps.sh $(FUZZ_PACKAGES)
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DKOLVANE_BUILD_TESTS=ON -DKOLVANE_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) --target fuzz_roster_reader -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/roster-corpus
+	$(FUZZ_BUILD)/tests/fuzz_roster_reader -max_total_time=$(FUZZ_SECONDS) -max_len=$(FUZZ_MAXLEN) \
+	      -timeout=10 -dict=tests/fuzz/roster.dict -artifact_prefix=$(FUZZ_BUILD)/roster- \
+	      $(FUZZ_BUILD)/roster-corpus tests/fuzz/roster-corpus
 
 # The Debian package, $(BUILD)/kolvane_<version>_<arch>.deb, installing under /usr.
 package: build

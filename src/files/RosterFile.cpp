@@ -11,7 +11,7 @@ namespace {
 const QLatin1String kHeader("Callsign\tHandle\tQTH\tNets\tLast heard\tNet keys");
 const QLatin1String kDateFormat("yyyy-MM-dd");
 
-// A spreadsheet may save a field in quotes.
+// A spreadsheet may save a field in quotes, with a quote inside doubled.
 QString unquoted(QStringView field)
 {
     field = field.trimmed();
@@ -20,14 +20,17 @@ QString unquoted(QStringView field)
     return field.toString();
 }
 
-// A value keeps to its column: tabs and line breaks become blanks.
+// A value keeps to its column: tabs and line breaks become blanks. One that would not read
+// back as it is (blanks around it, a quote first) is written in quotes.
 QString oneCell(const QString& value)
 {
     QString out = value;
     for (QChar& c : out) {
-        if (c == u'\t' || c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        if (c == u'\t' || c == u'\r' || c == u'\n')
             c = u' ';
     }
+    if (out.trimmed() != out || out.startsWith(u'"'))
+        out = u'"' + out.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
     return out;
 }
 
@@ -42,12 +45,12 @@ RosterReadResult readRoster(const QByteArray& bytes)
 {
     RosterReadResult result;
     QStringDecoder utf8(QStringDecoder::Utf8);  // a BOM is dropped, a broken byte replaced
-    const QString text = utf8(bytes);
+    QString text = utf8(bytes);
+    // CR LF, a lone LF and a lone CR all end a line.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     const QList<QStringView> lines = QStringView(text).split(u'\n');
     bool first = true;
     for (QStringView line : lines) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
         if (first) {
             first = false;
             if (line.startsWith(QLatin1String("Callsign\t"), Qt::CaseInsensitive))
@@ -100,8 +103,9 @@ QByteArray rosterFileText(const Roster& roster)
 NetSighting netSighting(const SessionData& session, const NetHeader& identity, const QDate& today)
 {
     NetSighting net;
-    net.key = netKey(identity.start, identity.cntrlCall);
-    net.date = netDate(identity.start, today);
+    net.start = identity.start;
+    net.cntrlCall = identity.cntrlCall;
+    net.learntOn = today;
     net.stations.reserve(session.participants.size() + 1);
     const NetHeader& h = session.header;
     net.stations.append({h.cntrlCall, h.cntrlHandle, h.cntrlQTH});

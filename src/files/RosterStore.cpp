@@ -22,6 +22,37 @@ struct RosterChange {
     QString forget;
 };
 
+namespace {
+
+// Tells whether the file changed since it was last read or written here.
+struct FileStamp {
+    qint64 size = -1;
+    QDateTime modified;
+    QDateTime statusChanged;
+
+    bool operator==(const FileStamp& o) const
+    {
+        return size == o.size && modified == o.modified && statusChanged == o.statusChanged;
+    }
+};
+
+FileStamp stampOf(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return FileStamp();
+    return {info.size(), info.lastModified(), info.metadataChangeTime()};
+}
+
+// The file as this program last read or wrote it: while no other program writes it, a
+// change is applied to this rather than to the file read again.
+struct FileCache {
+    std::optional<FileStamp> stamp;
+    Roster roster;
+};
+
+}  // namespace
+
 struct RosterStore::Shared {
     std::mutex mutex;
     std::condition_variable idle;
@@ -30,6 +61,7 @@ struct RosterStore::Shared {
     bool busy = false;
     bool unusable = false;  // reported once; nothing is read or written any more
     std::function<void()> hook;
+    FileCache cache;  // the store's thread's own
 };
 
 namespace {
@@ -40,11 +72,18 @@ constexpr int kLockWaitMs = 10000;
 struct Outcome {
     std::shared_ptr<Roster> roster;
     QString failure;
+    bool news = true;  // differs from what the operator's thread has
 };
 
-Outcome readFile(const QString& path)
+Outcome readFile(const QString& path, FileCache& cache)
 {
     Outcome out{std::make_shared<Roster>(), QString()};
+    const FileStamp stamp = stampOf(path);
+    if (cache.stamp && *cache.stamp == stamp) {
+        *out.roster = cache.roster;
+        out.news = false;
+        return out;
+    }
     const QFileInfo info(path);
     if (!info.exists())
         return out;  // the first start: nobody has been heard yet
@@ -67,11 +106,13 @@ Outcome readFile(const QString& path)
         return out;
     }
     *out.roster = readRoster(bytes).roster;
+    cache.stamp = stamp;
+    cache.roster = *out.roster;
     return out;
 }
 
 // Under the lock: what the file holds now, with the changes applied, written back.
-Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes)
+Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes, FileCache& cache)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return {std::make_shared<Roster>(), QStringLiteral("The folder cannot be made.")};
@@ -80,7 +121,7 @@ Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes)
         return {std::make_shared<Roster>(), lock.error() == QLockFile::LockFailedError
                                                 ? QStringLiteral("Another program holds its lock.")
                                                 : QStringLiteral("Its lock file cannot be made.")};
-    Outcome out = readFile(path);
+    Outcome out = readFile(path, cache);
     if (!out.failure.isEmpty())
         return out;  // a file that cannot be read is not written over
     bool changed = false;
@@ -91,8 +132,12 @@ Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes)
             changed = out.roster->forget(c.forget) || changed;
     }
     out.roster->trim();
-    if (changed)
+    if (changed) {
+        out.news = true;
         out.failure = writeFileAtomically(path, rosterFileText(*out.roster));
+        cache.stamp = stampOf(path);
+        cache.roster = *out.roster;
+    }
     return out;
 }
 
@@ -114,7 +159,7 @@ RosterStore::~RosterStore()
     if (!m_thread) {
         // Closed before the roster was read: what was learnt meanwhile is written now.
         if (!m_shared->unusable && !m_shared->changes.isEmpty())
-            mergeAndWrite(m_path, m_shared->changes);
+            mergeAndWrite(m_path, m_shared->changes, m_shared->cache);
         return;
     }
     {
@@ -191,18 +236,28 @@ void RosterStore::kick()
             }
             if (hook && !changes.isEmpty())
                 hook();
-            Outcome out = changes.isEmpty() ? readFile(path) : mergeAndWrite(path, changes);
+            Outcome out =
+                changes.isEmpty() ? readFile(path, shared->cache) : mergeAndWrite(path, changes, shared->cache);
             if (!out.failure.isEmpty()) {
                 const std::lock_guard<std::mutex> lock(shared->mutex);
                 shared->unusable = true;
                 out.roster = std::make_shared<Roster>();
+                out.news = true;
             }
+            if (!out.news && !changes.isEmpty())
+                continue;  // learnt nothing new: the operator's thread has this roster
             out.roster->index();
             std::shared_ptr<const Roster> finished = std::move(out.roster);
             const QString failure = out.failure;
             QMetaObject::invokeMethod(self.data(), [self, regulars, finished, failure, path] {
-                if (regulars)
+                if (regulars) {
+                    // The roster it replaces is freed here, on the store's thread: 10,000
+                    // stations take a while.
+                    std::shared_ptr<const Roster> old = regulars->roster();
                     regulars->setRoster(finished);
+                    if (self && self->m_worker)
+                        QMetaObject::invokeMethod(self->m_worker, [old = std::move(old)] {});
+                }
                 if (self && !failure.isEmpty() && !self->m_reported) {
                     self->m_reported = true;
                     emit self->unusable(rosterUnusableMessage(path, failure));

@@ -90,6 +90,8 @@ void Roster::add(RosterStation station)
 
 bool Roster::learn(const NetSighting& net)
 {
+    const quint32 key = netKey(net.start, net.cntrlCall);
+    const QDate date = netDate(net.start, net.learntOn);
     bool changed = false;
     for (const NetSighting::Station& seen : net.stations) {
         const QString callsign = seen.callsign.trimmed().toUpper();
@@ -98,25 +100,25 @@ bool Roster::learn(const NetSighting& net)
         auto it = m_byCallsign.find(callsign);
         if (it == m_byCallsign.end()) {
             it = m_byCallsign.insert(callsign, int(m_stations.size()));
-            m_stations.append(RosterStation{callsign, QString(), QString(), 0, net.date, {}});
+            m_stations.append(RosterStation{callsign, QString(), QString(), 0, date, {}});
         }
         RosterStation& s = m_stations[*it];
         const RosterStation before = s;
-        if (!s.netKeys.contains(net.key)) {
+        if (!s.netKeys.contains(key)) {
             ++s.nets;
-            s.netKeys.append(net.key);
+            s.netKeys.append(key);
             if (s.netKeys.size() > kKeysKept)
                 s.netKeys.removeFirst();
         }
         // A net at least as new as the last one speaks for the station; an older net only
         // fills what is still unknown.
-        const bool newest = !s.last.isValid() || net.date >= s.last;
+        const bool newest = !s.last.isValid() || date >= s.last;
         if (!seen.handle.isEmpty() && (newest || s.handle.isEmpty()))
             s.handle = seen.handle;
         if (!seen.qth.isEmpty() && (newest || s.qth.isEmpty()))
             s.qth = seen.qth;
         if (newest)
-            s.last = net.date;
+            s.last = date;
         changed = changed || !(s == before);
     }
     return changed;

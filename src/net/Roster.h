@@ -29,15 +29,18 @@ struct RosterStation {
     }
 };
 
-// One net's stations, as a saved, opened, restored or transferred net shows them.
+// One net's stations, as a saved, opened, restored or transferred net shows them. Only
+// gathered on the operator's thread: the roster's thread works out which net and which day
+// it is (netKey, netDate).
 struct NetSighting {
     struct Station {
         QString callsign;
         QString handle;
         QString qth;
     };
-    quint32 key = 0;  // tells this net from every other one (netKey)
-    QDate date;       // the day of the net
+    QString start;      // the Start stamp and
+    QString cntrlCall;  // the Net Control callsign that tell this net from every other
+    QDate learntOn;     // the day it was learnt: the net's day when its stamp names none
     QList<Station> stations;
 };
 

@@ -19,9 +19,11 @@ namespace {
 // "K1ABC/Al/Boston" and so on, separated by ';' (a missing part is empty).
 NetSighting net(const QString& start, const QString& stations, const QDate& date = QDate(2026, 12, 8))
 {
+    // Stamps like "Tue 1" name no day: the net is dated the day it is learnt.
     NetSighting n;
-    n.key = netKey(start, QStringLiteral("W1XYZ"));
-    n.date = date;
+    n.start = start;
+    n.cntrlCall = QStringLiteral("W1XYZ");
+    n.learntOn = date;
     for (const QString& s : stations.split(u';', Qt::SkipEmptyParts)) {
         const QStringList p = s.split(u'/');
         n.stations.append({p.value(0), p.value(1), p.value(2)});

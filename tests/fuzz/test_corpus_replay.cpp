@@ -1,5 +1,7 @@
-// Runs the fuzz target's property over every file of the seed corpus and the golden files,
-// with the normal compiler, so the suite catches what the fuzzer once found.
+// Runs the fuzz targets' properties over every file of their seed corpora (and the session
+// reader's over the golden files), with the normal compiler, so the suite catches what the
+// fuzzers once found.
+#include "RosterFileProperty.h"
 #include "SessionFileProperty.h"
 
 #include <QDir>
@@ -35,6 +37,24 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
         const QString problem = kolvane::sessionFileProperty(bytes);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+    // The roster reader's seeds and finds, the same way.
+    void rosterPropertyHolds_data()
+    {
+        QTest::addColumn<QString>("path");
+        QDirIterator it(QStringLiteral(KOLVANE_ROSTER_CORPUS), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString p = it.next();
+            QTest::newRow(qPrintable(QDir(QStringLiteral(KOLVANE_ROSTER_CORPUS)).relativeFilePath(p))) << p;
+        }
+    }
+    void rosterPropertyHolds()
+    {
+        QFETCH(QString, path);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString problem = kolvane::rosterFileProperty(f.readAll());
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 };

@@ -49,7 +49,7 @@ std::shared_ptr<Roster> sampleRoster()
 {
     auto roster = std::make_shared<Roster>();
     const auto learn = [&roster](const QString& start, QList<NetSighting::Station> stations) {
-        roster->learn(NetSighting{netKey(start, QStringLiteral("W1XYZ")), QDate(2026, 12, 1), stations});
+        roster->learn(NetSighting{start, QStringLiteral("W1XYZ"), QDate(2026, 12, 1), stations});
     };
     for (const QString& start : {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")})
         learn(start, {{"K1ABC", "Al", "Boston"}});
