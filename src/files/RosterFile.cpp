@@ -38,7 +38,15 @@ QString oneCell(const QString& value)
 
 QString defaultRosterPath()
 {
+#ifdef Q_OS_WIN
+    // %APPDATA%\Kolvane: the folder Windows keeps for the program's data.
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/roster.tsv");
+#else
+    // The XDG data folder in the name the program is started by (the application's name is
+    // capitalised): ~/.local/share/kolvane unless XDG_DATA_HOME says otherwise.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+           + QStringLiteral("/kolvane/roster.tsv");
+#endif
 }
 
 RosterReadResult readRoster(const QByteArray& bytes)

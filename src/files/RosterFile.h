@@ -18,7 +18,8 @@ namespace kolvane {
 // counted twice); a line without them is read all the same. A line that cannot be read is
 // skipped.
 
-// The roster file in the user's data folder (QStandardPaths::AppDataLocation).
+// The roster file in the user's data folder: ~/.local/share/kolvane (XDG_DATA_HOME), on
+// Windows the application's data folder (QStandardPaths::AppDataLocation).
 QString defaultRosterPath();
 
 // A roster file larger than this is not read (10,000 stations take about 2 MiB).

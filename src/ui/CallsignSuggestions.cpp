@@ -1,5 +1,7 @@
 #include "ui/CallsignSuggestions.h"
 
+#include "net/DateStamp.h"
+
 #include <QAccessible>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -78,7 +80,7 @@ void CallsignSuggestions::refresh()
         return;
     }
     QStringList texts;
-    const QLocale locale;
+    const QLocale locale = stampLocale();  // as the status line's date
     for (const Suggestion& s : std::as_const(m_entries))
         texts << suggestionText(s, locale);
     m_model->setStringList(texts);

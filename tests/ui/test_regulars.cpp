@@ -3,6 +3,7 @@
 // afterwards; what a screen reader finds in the list; the nets the file commands teach.
 #include "files/RosterFile.h"
 #include "files/RosterStore.h"
+#include "net/DateStamp.h"
 #include "support/MainRig.h"
 #include "support/TestMain.h"
 #include "ui/CallsignSuggestions.h"
@@ -233,7 +234,7 @@ void TestRegulars::screenReaderReadsTheList_data()
 {
     QTest::addColumn<QString>("script");
     QTest::addColumn<QStringList>("entries");
-    const QString date = QLocale().toString(QDate(2026, 12, 1), QLocale::ShortFormat);
+    const QString date = stampLocale().toString(QDate(2026, 12, 1), QLocale::ShortFormat);
     QTest::newRow("the roster's stations")
         << "k1,Down"
         << QStringList{QStringLiteral("K1ABC, Al, Boston, 3 nets, ") + date, QStringLiteral("K1XYZ, 1 net, ") + date};
