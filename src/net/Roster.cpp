@@ -97,13 +97,11 @@ bool Roster::learn(const NetSighting& net)
         const QString callsign = seen.callsign.trimmed().toUpper();
         if (callsign.isEmpty())
             continue;
-        auto it = m_byCallsign.find(callsign);
-        if (it == m_byCallsign.end()) {
-            it = m_byCallsign.insert(callsign, int(m_stations.size()));
-            m_stations.append(RosterStation{callsign, QString(), QString(), 0, date, {}});
-        }
-        RosterStation& s = m_stations[*it];
-        const RosterStation before = s;
+        const auto it = m_byCallsign.constFind(callsign);
+        // Worked out on a copy: a net learnt again changes nothing, and the roster (shared
+        // with the one the operator's thread searches) is not copied for it.
+        RosterStation s =
+            it == m_byCallsign.cend() ? RosterStation{callsign, QString(), QString(), 0, date, {}} : m_stations.at(*it);
         if (!s.netKeys.contains(key)) {
             ++s.nets;
             s.netKeys.append(key);
@@ -119,7 +117,14 @@ bool Roster::learn(const NetSighting& net)
             s.qth = seen.qth;
         if (newest)
             s.last = date;
-        changed = changed || !(s == before);
+        if (it == m_byCallsign.cend()) {
+            m_byCallsign.insert(callsign, int(m_stations.size()));
+            m_stations.append(std::move(s));
+            changed = true;
+        } else if (!(s == m_stations.at(*it))) {
+            m_stations[*it] = std::move(s);
+            changed = true;
+        }
     }
     return changed;
 }
@@ -277,8 +282,10 @@ QList<Suggestion> Regulars::suggest(const QString& typed, const Net* net, int ow
 
 void Regulars::learn(const NetSighting& net)
 {
-    for (const NetSighting::Station& s : net.stations)
-        m_forgotten.remove(s.callsign.trimmed().toUpper());
+    if (!m_forgotten.isEmpty()) {
+        for (const NetSighting::Station& s : net.stations)
+            m_forgotten.remove(s.callsign.trimmed().toUpper());
+    }
     emit learnt(net);
 }
 
