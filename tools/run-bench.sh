@@ -4,7 +4,9 @@
 #   - start-up to the main window's first finished frame, on a virtual X server (Xvfb) and
 #     offscreen, against an empty Qt window and a one-label window measured in the same run;
 #   - the session commands at 10, 25, 50 and 100 stations, resident memory, the ID timer;
-#   - instruction counts of both under callgrind, where valgrind is installed.
+#   - the recovery copy, and the regulars' roster (a keystroke's suggestions at 10,000
+#     stations, what learning adds to Save, Open and restore at 100);
+#   - instruction counts of all of them under callgrind, where valgrind is installed.
 # usage: tools/run-bench.sh BUILD_DIR [START_UP_RUNS]
 set -e
 build="${1:-build-bench}"
@@ -77,6 +79,14 @@ else
     QT_QPA_PLATFORM=offscreen "$bench/bench_session" --recovery
 fi
 
+# What the regulars' roster costs, on the same display.
+echo
+if [ -n "$x_display" ]; then
+    DISPLAY="$x_display" QT_QPA_PLATFORM=xcb "$bench/bench_session" --roster
+else
+    QT_QPA_PLATFORM=offscreen "$bench/bench_session" --roster
+fi
+
 if ! command -v valgrind >/dev/null 2>&1; then
     echo
     echo "Instruction counts: skipped, valgrind is not installed"
@@ -123,3 +133,31 @@ awk 'BEGIN { split("open sort+tile save clear-all new", order, " ")
                for (s = 1; s <= 4; s++) { n = (s == 1 ? 10 : s == 2 ? 25 : s == 3 ? 50 : 100); printf " %9.1f", ir[c, n] / 1e6 }
                r = ir[c, 50] > 0 ? ir[c, 100] / ir[c, 50] : 0
                printf "   x%.2f%s\n", r, (c == "save" ? "" : (r <= 2.2 ? "  (<= 2.2: met)" : "  (<= 2.2: MISSED)")) } }' "$work/session.txt"
+
+# The roster: only the operator's thread is counted (thread 1); the roster's own thread, which
+# reads, merges and writes the file, is left out.
+QT_QPA_PLATFORM=offscreen valgrind --tool=callgrind --collect-atstart=no --separate-threads=yes \
+    --callgrind-out-file="$work/roster.out" "$bench/bench_session" --roster --instructions >/dev/null \
+    2>"$work/roster.err" || {
+    echo "  the roster run under callgrind failed:"
+    tail -n 5 "$work/roster.err"
+    exit 1
+}
+for f in "$work"/roster.out.*-01; do
+    label=$(sed -n 's/^desc: Trigger: Client Request: //p' "$f" | head -n 1)
+    ir=$(sed -n 's/^summary: //p' "$f" | head -n 1)
+    [ -n "$label" ] && echo "$label $ir"
+done >"$work/roster.txt"
+echo "  the regulars' roster, on the operator's thread"
+awk '{ ir[$1] = $NF; n[$1] = $2 }
+     END { if (n["suggest"] > 0)
+               printf "    %-40s %9.0f instructions  (10,000 stations, %d typed texts)\n",
+                      "suggestions for one keystroke", ir["suggest"] / n["suggest"], n["suggest"]
+           printf "    %-32s %10s %10s %8s\n", "at 100 stations", "learning", "without", "added"
+           split("save open restore", order, " ")
+           names["save"] = "Save"; names["open"] = "Open (with tiling)"; names["restore"] = "restore"
+           for (i = 1; i <= 3; i++) { c = order[i]; on = ir[c "-learning"]; off = ir[c "-plain"]
+               added = (off > 0) ? 100 * (on / off - 1) : 0
+               printf "    %-32s %10.2f %10.2f %+7.1f%%  %s\n", names[c], on / 1e6, off / 1e6, added,
+                      ((off > 0 && added <= 5) ? "(<= 5%: met)" : "(<= 5%: MISSED)") } }' \
+    "$work/roster.txt"

@@ -35,6 +35,14 @@ CallsignSuggestions::CallsignSuggestions(QLineEdit* field, Targets targets, Regu
     : QObject(field), m_field(field), m_targets(targets), m_regulars(&regulars), m_net(net),
       m_ownWindow(std::move(ownWindow))
 {
+    // Installed after the field's own routes, so it sees the keys first.
+    field->installEventFilter(this);
+    connect(field, &QLineEdit::textEdited, this, &CallsignSuggestions::refresh);
+}
+
+void CallsignSuggestions::makeList()
+{
+    QLineEdit* field = m_field;
     // A window of its own so that it may reach beyond the participant window, shown without
     // taking the keyboard from the field.
     m_list = new QListView(field);
@@ -51,21 +59,19 @@ CallsignSuggestions::CallsignSuggestions(QLineEdit* field, Targets targets, Regu
     m_model = new QStringListModel(m_list);
     m_list->setModel(m_model);
     connect(m_list, &QListView::clicked, this, [this](const QModelIndex& index) { choose(index.row()); });
-
-    // Installed after the field's own routes, so it sees the keys first.
-    field->installEventFilter(this);
-    connect(field, &QLineEdit::textEdited, this, &CallsignSuggestions::refresh);
 }
 
 bool CallsignSuggestions::isOpen() const
 {
-    return m_list->isVisible();
+    return m_list && m_list->isVisible();
 }
 
 int CallsignSuggestions::highlighted() const
 {
+    if (!isOpen())
+        return -1;
     const QModelIndex current = m_list->currentIndex();
-    return isOpen() && current.isValid() && m_list->selectionModel()->isSelected(current) ? current.row() : -1;
+    return current.isValid() && m_list->selectionModel()->isSelected(current) ? current.row() : -1;
 }
 
 void CallsignSuggestions::refresh()
@@ -83,6 +89,8 @@ void CallsignSuggestions::refresh()
     const QLocale locale = stampLocale();  // as the status line's date
     for (const Suggestion& s : std::as_const(m_entries))
         texts << suggestionText(s, locale);
+    if (!m_list)
+        makeList();
     m_model->setStringList(texts);
     open();
 }
@@ -109,7 +117,7 @@ void CallsignSuggestions::open()
 
 void CallsignSuggestions::close()
 {
-    if (m_list->isVisible())
+    if (isOpen())
         m_list->hide();
 }
 

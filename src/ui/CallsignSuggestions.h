@@ -44,6 +44,7 @@ public:
                         std::function<int()> ownWindow = {});
 
     bool isOpen() const;
+    // Made when it first opens: a net of a hundred windows would otherwise build a hundred.
     QListView* list() const { return m_list; }
     const QList<Suggestion>& entries() const { return m_entries; }
     // The highlighted entry's row, or -1.
@@ -60,6 +61,7 @@ private:
     void choose(int row);
     void forgetHighlighted();
     bool handleKey(QKeyEvent* key);
+    void makeList();
 
     QLineEdit* m_field;
     Targets m_targets;
