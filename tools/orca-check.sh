@@ -184,15 +184,9 @@ heard "File name: text"
 t "$out/transfer.kvs"
 k Return
 sleep 3
-mark
-k ctrl+o
-heard "File name: text"
-t "$out/net.kvs"
-k Return
-sleep 8
-# The list of known stations under a new participant's callsign: the saved net taught the
-# roster. Two letters of a suffix, then Down: Orca reads the highlighted entry, a station of
-# the running net and then one the roster knows from the transfer.
+# The list of known stations under a new participant's callsign: the save and the transfer
+# taught the roster. Two letters of a suffix, then Down: Orca reads the highlighted entry, a
+# station of the running net and then one the roster knows from the transfer.
 mark
 k ctrl+a
 heard "Participant 3 callsign"
@@ -204,7 +198,13 @@ t xy
 k Down
 heard "K2XYZ, Kim, Albany, 1 net"
 import -window root "$out/list.png" 2>/dev/null
-k Escape
+k Escape BackSpace BackSpace
+mark
+k ctrl+o
+heard "File name: text"
+t "$out/net.kvs"
+k Return
+sleep 8
 import -window root "$out/screen.png" 2>/dev/null
 
 kill "$program_pid" 2>/dev/null

@@ -76,7 +76,9 @@ int CallsignSuggestions::highlighted() const
 
 void CallsignSuggestions::refresh()
 {
-    if (!m_regulars || !m_field->hasFocus()) {
+    // Typed into the field, so it is where its window's keys go; whether the system has told
+    // Qt that the window is active is not asked (after a file dialog it may not have).
+    if (!m_regulars || m_field->window()->focusWidget() != m_field) {
         close();
         return;
     }
