@@ -27,7 +27,7 @@ inline QString rosterFileProperty(const QByteArray& bytes)
     roster.index();
     int asked = 0;
     for (const RosterStation& s : roster.stations()) {
-        if (++asked > 64)
+        if (++asked > 8)
             break;
         for (const QString& typed : {s.callsign.left(2), callsignSuffix(s.callsign).left(3).toString()}) {
             for (const RosterStation* found : roster.suggestions(typed, Roster::kMaxSuggestions)) {
