@@ -9,8 +9,11 @@
 //     the turn, each key timed until everything it caused is drawn.
 // Every step runs from the event loop, the way the operator's commands do.
 //
-// usage: bench_session [--repeats N] [--id-ticks N] [--instructions | --recovery]
-// With --recovery it measures what keeping the recovery copy costs instead.
+// usage: bench_session [--repeats N] [--id-ticks N] [--instructions] [--recovery | --roster]
+// With --recovery it measures what keeping the recovery copy costs instead; with --roster
+// what the regulars' roster costs: the suggestions for a keystroke at 10,000 stations and
+// what learning adds to Save, Open and a restore at 100 stations (with --instructions, as
+// instruction counts under callgrind).
 // With --instructions it runs each command once per size under callgrind's eye instead
 // (started with --collect-atstart=no): only the command and the draining of its events are
 // counted, one dump per command and size, labelled "<command> <stations>", and one per key of
@@ -23,8 +26,13 @@
 #include "dialogs/frmSplash.h"
 #include "files/NetSession.h"
 #include "files/RecoveryCopy.h"
+#include "files/RosterFile.h"
+#include "files/RosterStore.h"
 #include "files/SessionFile.h"
+#include "files/commands/SessionCommands.h"
 #include "net/Participants.h"
+#include "net/Roster.h"
+#include "ui/CallsignSuggestions.h"
 #include "ui/Controls.h"
 #include "ui/Module1.h"
 #include "ui/QtWindowLayer.h"
@@ -560,6 +568,211 @@ void printRollKeys(const RollKeys& keys)
                     percentile(*ms, 1.0) < frameMs ? "every key" : "NOT every key");
 }
 
+// ---------------------------------------------------------------- the regulars' roster
+
+// A full roster: 10,000 stations of many prefixes and districts, heard in 1 to 52 nets.
+std::shared_ptr<Roster> fullRoster()
+{
+    static const char* const prefixes[] = {"W", "K", "N", "AA", "KB", "WA", "VE", "G", "DL", "JA", "KD", "WB"};
+    auto roster = std::make_shared<Roster>();
+    const QDate today = QDate::currentDate();
+    for (int i = 0; roster->size() < Roster::kCapacity; ++i) {
+        QString call = QString::fromLatin1(prefixes[i % 12]) + QString::number((i / 12) % 10);
+        for (int k = 0, v = i / 120; k < 1 + i % 3; ++k, v /= 26)
+            call += QChar(u'A' + (v + k * 7) % 26);
+        roster->add(RosterStation{call, handle(i), qth(i), 1 + i % 52, today.addDays(-(i % 700)), {}});
+    }
+    roster->index();
+    return roster;
+}
+
+// Every text of two to four characters an operator may have typed: the starts of the
+// callsigns and of their suffixes.
+QStringList typedTexts(const Roster& roster)
+{
+    QSet<QString> texts;
+    for (const RosterStation& s : roster.stations()) {
+        for (int n = 2; n <= 4; ++n) {
+            texts.insert(s.callsign.left(n));
+            const QString suffix = callsignSuffix(s.callsign).toString();
+            if (suffix.size() >= n)
+                texts.insert(suffix.left(n));
+        }
+    }
+    QStringList out(texts.cbegin(), texts.cend());
+    out.sort();
+    return out;
+}
+
+// Types `text` and then erases it, in participant `n`'s callsign, each key until drawn.
+std::vector<double> typeAndErase(frmMain& main, int n, const QString& text)
+{
+    QLineEdit* field = main.state().slot(n)->txtCallsign;
+    field->clear();
+    field->setFocus();
+    std::vector<double> out;
+    const auto key = [&](Qt::Key k, const QString& t) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, t);
+        QKeyEvent release(QEvent::KeyRelease, k, Qt::NoModifier, t);
+        const qint64 t0 = monotonicNs();
+        QCoreApplication::sendEvent(field, &press);
+        QCoreApplication::sendEvent(field, &release);
+        drain();
+        out.push_back(double(monotonicNs() - t0) / 1e6);
+    };
+    for (const QChar c : text)
+        key(Qt::Key(c.toUpper().unicode()), QString(c));
+    for (int i = 0; i < text.size(); ++i)
+        key(Qt::Key_Backspace, QString(QChar(8)));
+    return out;
+}
+
+// What the roster costs the operator's thread: a keystroke's suggestions among 10,000
+// stations, and what learning adds to Save, Open and a restore of 100 stations.
+int benchRoster(Program& program, Session& session, int repeats, bool instructions)
+{
+    frmMain& main = session.main;
+    Module1& state = main.state();
+    Regulars& regulars = program.regulars();
+    if (RosterStore* store = program.rosterStore()) {
+        store->start();
+        store->waitForWrites();
+    }
+    main.activateWindow();
+    main.net().sOpenFileName = session.file(100);
+    main.LoadSessionFile();
+    fillSession(main);
+    settle();
+    // The full roster, as read from its file at start-up.
+    const std::shared_ptr<const Roster> roster = regulars.roster();
+    if (roster->size() != Roster::kCapacity) {
+        std::fprintf(stderr, "the roster holds %d stations, not %d\n", roster->size(), Roster::kCapacity);
+        return 1;
+    }
+    const QStringList texts = typedTexts(*roster);
+    const SessionData net100 = sessionFromNet(main.net());
+
+    // The three commands, with the roster learning (on) and without it.
+    const auto command = [&](int c, bool learning) {
+        state.regulars = learning ? &regulars : nullptr;
+        if (c == 0) {
+            main.net().setSessionFileName(session.saved());
+            main.SaveSessionFile();
+        } else if (c == 1) {
+            main.net().sOpenFileName = session.file(100);
+            main.LoadSessionFile();
+        } else {
+            SessionCommands(main).restoreSession(net100, session.saved());
+        }
+        drain();
+        state.regulars = &regulars;
+    };
+    const char* const names[] = {"Save", "Open (with tiling)", "restore from a recovery copy"};
+    const char* const keys[] = {"save", "open", "restore"};
+    for (int c = 0; c < 3; ++c)
+        command(c, true);  // the roster knows the net from here on, as after its first save
+    if (RosterStore* store = program.rosterStore())
+        store->waitForWrites();
+
+    if (instructions) {
+        const int batch = 1000;
+        bench::countBegin();
+        int found = 0;
+        for (int i = 0; i < batch; ++i)
+            found += int(regulars.suggest(texts[(i * 7919) % texts.size()], &main.net(), 1).size());
+        bench::countEnd(QByteArray("suggest " + QByteArray::number(batch)).constData());
+        for (int c = 0; c < 3; ++c) {
+            for (const bool learning : {false, true}) {
+                command(c, learning);
+                bench::countBegin();
+                command(c, learning);
+                bench::countEnd(QByteArray(QByteArray(keys[c]) + (learning ? "-learning" : "-plain")).constData());
+            }
+        }
+        return found > 0 ? 0 : 1;
+    }
+
+    // Each text's best of three: the other programs on the machine may take the processor
+    // away in the middle of one.
+    std::vector<double> queryUs;
+    queryUs.reserve(size_t(texts.size()));
+    for (const QString& t : texts) {
+        double best = 1e9;
+        for (int k = 0; k < 3; ++k) {
+            const qint64 t0 = monotonicNs();
+            const QList<Suggestion> found = regulars.suggest(t, &main.net(), 1);
+            best = std::min(best, double(monotonicNs() - t0) / 1e3);
+            if (found.isEmpty())
+                return 1;
+        }
+        queryUs.push_back(best);
+    }
+    std::printf("Regulars' roster\n");
+    std::printf("Suggestions for a keystroke, %d stations in the roster and 100 in the net, %lld typed texts,\n"
+                "each the best of 3 (us)\n",
+                roster->size(), static_cast<long long>(texts.size()));
+    std::printf("  %-40s %8s %8s %8s\n", "", "median", "p95", "max");
+    std::printf("  %-40s %8.2f %8.2f %8.2f   target < 1000 us  %s\n", "the list's entries", median(queryUs),
+                percentile(queryUs, 0.95), percentile(queryUs, 1.0),
+                percentile(queryUs, 1.0) < 1000 ? "met" : "MISSED");
+
+    // Whole keystrokes into a participant's callsign, until drawn: with the list (the full
+    // roster) and with an empty roster, by turns.
+    std::vector<double> withList;
+    std::vector<double> without;
+
+    const std::shared_ptr<Roster> empty = std::make_shared<Roster>();
+    // Unmeasured: glyphs, the list's window; and the list does open.
+    QLineEdit* call = main.state().slot(1)->txtCallsign;
+    QApplication::setActiveWindow(&main);  // offscreen, nothing else makes it active
+    call->clear();
+    call->setFocus();
+    drain();
+    for (const Qt::Key k : {Qt::Key_W, Qt::Key_1}) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, QString(QChar(k).toLower()));
+        QCoreApplication::sendEvent(call, &press);
+    }
+    drain();
+    if (!call->findChild<CallsignSuggestions*>()->isOpen()) {
+        std::fprintf(stderr, "the list did not open (%s, focus %d)\n", qPrintable(call->text()), call->hasFocus());
+        return 1;
+    }
+    call->clear();
+    for (int r = 0; r < 20; ++r) {
+        const QString t = texts[(r * 104729) % texts.size()];
+        regulars.setRoster(roster);
+        for (double ms : typeAndErase(main, 1, t))
+            withList.push_back(ms);
+        regulars.setRoster(empty);
+        for (double ms : typeAndErase(main, 1, t))
+            without.push_back(ms);
+    }
+    regulars.setRoster(roster);
+    std::printf("  %-40s %8.3f %8.3f %8.3f   (ms)\n", "keystroke until drawn, with the list", median(withList),
+                percentile(withList, 0.95), percentile(withList, 1.0));
+    std::printf("  %-40s %8.3f %8.3f %8.3f   (ms)\n", "keystroke until drawn, empty roster", median(without),
+                percentile(without, 0.95), percentile(without, 1.0));
+
+    std::printf("\nLearning a net at 100 stations, median of %d in ms (the roster's own thread not counted)\n",
+                repeats);
+    std::printf("  %-32s %10s %10s %8s\n", "command", "learning", "without", "added");
+    for (int c = 0; c < 3; ++c) {
+        std::vector<double> on;
+        std::vector<double> off;
+        for (int r = 0; r < repeats; ++r) {
+            for (const bool learning : {true, false}) {
+                settle();
+                const qint64 t0 = monotonicNs();
+                command(c, learning);
+                (learning ? on : off).push_back(double(monotonicNs() - t0) / 1e6);
+            }
+        }
+        const double added = median(on) / median(off) - 1;
+        std::printf("  %-32s %10.2f %10.2f %+7.1f%%   target <= 5%%\n", names[c], median(on), median(off), 100 * added);
+    }
+    return 0;
+}
+
 // ---------------------------------------------------------------- steps from the event loop
 
 // Runs the steps one after another, each from the event loop. A step returns true when it
@@ -595,6 +808,7 @@ int main(int argc, char* argv[])
     int idTicks = 10;
     bool instructions = false;
     bool recovery = false;
+    bool roster = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--repeats") && i + 1 < argc)
             repeats = std::max(1, std::atoi(argv[++i]));
@@ -604,8 +818,11 @@ int main(int argc, char* argv[])
             instructions = true;
         else if (!std::strcmp(argv[i], "--recovery"))
             recovery = true;
+        else if (!std::strcmp(argv[i], "--roster"))
+            roster = true;
         else {
-            std::fprintf(stderr, "usage: %s [--repeats N] [--id-ticks N] [--instructions | --recovery]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--repeats N] [--id-ticks N] [--instructions] [--recovery | --roster]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -622,8 +839,16 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot create a temporary folder\n");
         return 1;
     }
-    // The recovery copy works as for the operator, in a folder of the run's own.
-    Program program(layer, dir.filePath(QStringLiteral("state")));
+    // A full roster for --roster, read at start-up as the operator's would be.
+    if (roster) {
+        QFile file(dir.filePath(QStringLiteral("roster.tsv")));
+        if (!file.open(QIODevice::WriteOnly) || file.write(rosterFileText(*fullRoster())) <= 0) {
+            std::fprintf(stderr, "cannot write the roster\n");
+            return 1;
+        }
+    }
+    // The recovery copy and the roster work as for the operator, in a folder of the run's own.
+    Program program(layer, dir.filePath(QStringLiteral("state")), dir.filePath(QStringLiteral("roster.tsv")));
     for (int n : kSizes) {
         if (!writeSessionFile(dir.filePath(QStringLiteral("net-%1.kvs").arg(n)), n)) {
             std::fprintf(stderr, "cannot write the session files\n");
@@ -639,6 +864,12 @@ int main(int argc, char* argv[])
             program.splash()->close();
         drain();
         return benchRecovery(program, session, repeats);
+    }
+    if (roster) {
+        if (program.splash())
+            program.splash()->close();
+        drain();
+        return benchRoster(program, session, repeats, instructions);
     }
     Runner runner;
     RollKeys roll;

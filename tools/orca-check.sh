@@ -1,7 +1,8 @@
 #!/bin/bash
 # Runs a whole net with the keyboard alone under the Orca screen reader and checks what
 # Orca said: the station at turn, the Talk button's key, why an inactive station gets no
-# turn, and the end of the ID period.
+# turn, the end of the ID period and the highlighted entry of the list of known stations
+# under a callsign.
 #
 #   tools/orca-check.sh [build-dir]          (default build dir: build)
 #
@@ -193,6 +194,21 @@ heard "File name: text"
 t "$out/transfer.kvs"
 k Return
 sleep 3
+# The list of known stations under a new participant's callsign: the save and the transfer
+# taught the roster. Two letters of a suffix, then Down: Orca reads the highlighted entry, a
+# station of the running net and then one the roster knows from the transfer.
+mark
+k ctrl+a
+heard "Participant 3 callsign"
+t de
+k Down
+heard "W2DEF, Bob, Boston, in the net, Participant 2"
+k Escape BackSpace BackSpace
+t xy
+k Down
+heard "K2XYZ, Kim, Albany, 1 net"
+import -window root "$out/list.png" 2>/dev/null
+k Escape BackSpace BackSpace
 mark
 k ctrl+o
 heard "File name: text"
@@ -220,7 +236,8 @@ grep -a "SPEECH OUTPUT" "$out/orca.log" | sed "s/^.*SPEECH OUTPUT: //; s/{'estab
 echo "Orca said, less the echo of typed keys ($out/speech.txt has all):"
 grep -v "^'[^']* ' *\$" "$out/speech.txt" | sed 's/^/  /'
 fail=0
-for expected in "At turn: W2DEF - Bob from Boston" "ID timer expired" "Ctrl+T" "Participant 1, Inactive"; do
+for expected in "At turn: W2DEF - Bob from Boston" "ID timer expired" "Ctrl+T" "Participant 1, Inactive" \
+    "W2DEF, Bob, Boston, in the net, Participant 2" "K2XYZ, Kim, Albany, 1 net"; do
     if grep -qF "$expected" "$out/speech.txt"; then
         echo "ok: Orca spoke \"$expected\""
     else

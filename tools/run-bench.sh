@@ -5,7 +5,9 @@
 #     offscreen, against an empty Qt window and a one-label window measured in the same run;
 #   - the session commands at 10, 25, 50 and 100 stations, resident memory, the ID timer,
 #     the keys of the roll (Ctrl+Tab, Ctrl+T) at 100 stations;
-#   - instruction counts of both under callgrind, where valgrind is installed.
+#   - the recovery copy, and the regulars' roster (a keystroke's suggestions at 10,000
+#     stations, what learning adds to Save, Open and restore at 100);
+#   - instruction counts of all of them under callgrind, where valgrind is installed.
 # usage: tools/run-bench.sh BUILD_DIR [START_UP_RUNS]
 set -e
 build="${1:-build-bench}"
@@ -78,6 +80,14 @@ else
     QT_QPA_PLATFORM=offscreen "$bench/bench_session" --recovery
 fi
 
+# What the regulars' roster costs, on the same display.
+echo
+if [ -n "$x_display" ]; then
+    DISPLAY="$x_display" QT_QPA_PLATFORM=xcb "$bench/bench_session" --roster
+else
+    QT_QPA_PLATFORM=offscreen "$bench/bench_session" --roster
+fi
+
 if ! command -v valgrind >/dev/null 2>&1; then
     echo
     echo "Instruction counts: skipped, valgrind is not installed"
@@ -130,3 +140,31 @@ awk '$1 == "ctrl+tab" || $1 == "ctrl+t" { sum[$1] += $3; n[$1]++ }
            print "  keys of the roll at 100 stations, each until drawn (mean of " n["ctrl+tab"] " keys)"
            printf "    %-36s %9.2f\n", "Ctrl+Tab (the next window in front)", sum["ctrl+tab"] / n["ctrl+tab"] / 1e6
            printf "    %-36s %9.2f\n", "Ctrl+T (the turn passed to it)", sum["ctrl+t"] / n["ctrl+t"] / 1e6 }' "$work/session.txt"
+
+# The roster: only the operator's thread is counted (thread 1); the roster's own thread, which
+# reads, merges and writes the file, is left out.
+QT_QPA_PLATFORM=offscreen valgrind --tool=callgrind --collect-atstart=no --separate-threads=yes \
+    --callgrind-out-file="$work/roster.out" "$bench/bench_session" --roster --instructions >/dev/null \
+    2>"$work/roster.err" || {
+    echo "  the roster run under callgrind failed:"
+    tail -n 5 "$work/roster.err"
+    exit 1
+}
+for f in "$work"/roster.out.*-01; do
+    label=$(sed -n 's/^desc: Trigger: Client Request: //p' "$f" | head -n 1)
+    ir=$(sed -n 's/^summary: //p' "$f" | head -n 1)
+    [ -n "$label" ] && echo "$label $ir"
+done >"$work/roster.txt"
+echo "  the regulars' roster, on the operator's thread"
+awk '{ ir[$1] = $NF; n[$1] = $2 }
+     END { if (n["suggest"] > 0)
+               printf "    %-40s %9.0f instructions  (10,000 stations, %d typed texts)\n",
+                      "suggestions for one keystroke", ir["suggest"] / n["suggest"], n["suggest"]
+           printf "    %-32s %10s %10s %8s\n", "at 100 stations", "learning", "without", "added"
+           split("save open restore", order, " ")
+           names["save"] = "Save"; names["open"] = "Open (with tiling)"; names["restore"] = "restore"
+           for (i = 1; i <= 3; i++) { c = order[i]; on = ir[c "-learning"]; off = ir[c "-plain"]
+               added = (off > 0) ? 100 * (on / off - 1) : 0
+               printf "    %-32s %10.2f %10.2f %+7.1f%%  %s\n", names[c], on / 1e6, off / 1e6, added,
+                      ((off > 0 && added <= 5) ? "(<= 5%: met)" : "(<= 5%: MISSED)") } }' \
+    "$work/roster.txt"

@@ -3,6 +3,8 @@
 #include "app/Commands.h"
 #include "dialogs/frmSplash.h"
 #include "files/RecoveryCopy.h"
+#include "files/RosterFile.h"
+#include "files/RosterStore.h"
 #include "files/commands/RecoveryOffer.h"
 #include "net/AppInfo.h"
 #include "ui/Accessibility.h"
@@ -31,6 +33,9 @@ static void initIconResource()
 namespace kolvane {
 
 namespace {
+
+// How long after the main window's show the roster is read.
+constexpr int kRosterDelayMs = 200;
 
 // The application icon in the sizes the resources hold, each decoded when a size is first
 // asked for: a start-up shows one or two of them, and decoding all would slow it.
@@ -92,13 +97,17 @@ private:
 
 }  // namespace
 
-Program::Program(WindowLayer& layer, const QString& recoveryFolder)
-    : m_layer(layer), m_recoveryFolder(recoveryFolder.isEmpty() ? defaultRecoveryFolder() : recoveryFolder)
-{}
+Program::Program(WindowLayer& layer, const QString& recoveryFolder, const QString& rosterPath)
+    : m_layer(layer), m_recoveryFolder(recoveryFolder.isEmpty() ? defaultRecoveryFolder() : recoveryFolder),
+      m_rosterPath(rosterPath)
+{
+    m_state.regulars = &m_regulars;
+}
 
 Program::~Program()
 {
     m_recovery.reset();
+    m_rosterStore.reset();  // what was learnt reaches the file
     delete m_splash.data();
 }
 
@@ -178,6 +187,19 @@ void Program::Main()
     QObject::connect(m_main.get(), &frmMain::closing, m_recovery.get(), &RecoveryCopy::finish);
     if (m_recovery->start())
         afterSplash([this] { offerLeftNets(*m_main, *m_recovery); });
+
+    // The roster is read on a thread of its own, once the window is up: nobody types two
+    // letters of a callsign in the first moments, and the start-up does not wait for it.
+    // The application's name is set by now, so the data folder is the program's own.
+    m_rosterStore =
+        std::make_unique<RosterStore>(m_regulars, m_rosterPath.isEmpty() ? defaultRosterPath() : m_rosterPath);
+    QObject::connect(m_rosterStore.get(), &RosterStore::unusable, m_main.get(), [this](const QString& message) {
+        afterSplash([this, message] { m_layer.messageBox(m_main.get(), message); });
+    });
+    QTimer::singleShot(kRosterDelayMs, m_main.get(), [this] {
+        if (m_rosterStore)
+            m_rosterStore->start();
+    });
 }
 
 frmSplash* Program::splash() const

@@ -7,6 +7,7 @@
 
 namespace kolvane {
 
+class Regulars;
 class frmDocument;
 
 // What the windows of a net share: the participant windows by number and the one activated
@@ -17,6 +18,9 @@ struct Module1 {
     std::array<QPointer<frmDocument>, kParticipantLimit + 1> frmD{};
     // The participant window activated last.
     qint16 iActiveDocument = 0;
+    // The regulars' roster the callsign fields suggest from, and the file commands teach;
+    // none in a rig that needs no suggestions.
+    Regulars* regulars = nullptr;
 
     // The window in slot n, or null for an empty or out-of-range slot.
     frmDocument* slot(int n) const;

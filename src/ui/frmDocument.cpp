@@ -5,6 +5,7 @@
 #include "net/NetHeader.h"
 #include "net/Participants.h"
 #include "ui/Accessibility.h"
+#include "ui/CallsignSuggestions.h"
 #include "ui/Colors.h"
 #include "ui/Controls.h"
 #include "ui/KeyboardRoute.h"
@@ -106,6 +107,9 @@ frmDocument::frmDocument(frmMain& main) : m_main(main), m_net(main.net()), m_sta
     connect(shpActive, &Shape::visibilityChanged, this, &frmDocument::describeState);
     connect(shpTalk, &Shape::visibilityChanged, this, &frmDocument::describeState);
     routeParticipantKeys(*this);
+    if (m_state.regulars)
+        new CallsignSuggestions(txtCallsign, {txtHandle, txtQTH, cmdActive}, *m_state.regulars, &m_net,
+                                [this] { return number(); });
 
     connect(txtCallsign, &QLineEdit::textChanged, this, &frmDocument::txtCallsign_Change);
     connect(txtHandle, &QLineEdit::textChanged, this, [this](const QString& text) {

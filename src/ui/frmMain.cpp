@@ -6,6 +6,7 @@
 #include "net/ElapsedTime.h"
 #include "net/Participants.h"
 #include "ui/Accessibility.h"
+#include "ui/CallsignSuggestions.h"
 #include "ui/Colors.h"
 #include "ui/Controls.h"
 #include "ui/KeyboardRoute.h"
@@ -64,6 +65,10 @@ frmMain::frmMain(Net& net, Module1& state, WindowLayer& layer, MakeCommands comm
     connect(&m_net, &Net::talkTimerSwitched, this, &frmMain::switchTalkTimer);
     connect(&m_net, &Net::participantChanged, this, &frmMain::showParticipant);
     new KeyboardRoute(*this);
+    // Net Control's own callsign is offered from the roster too; once both are filled the
+    // keyboard goes on where Tab from the QTH goes.
+    if (m_state.regulars)
+        new CallsignSuggestions(txtCntrlCall, {txtCntrlHandle, txtCntrlQTH, txtComments}, *m_state.regulars, &m_net);
     m_commands = commands(*this);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/frmTransfer.h"
 
+#include "ui/CallsignSuggestions.h"
 #include "ui/Controls.h"
 #include "ui/Twips.h"
 #include "ui/WindowLayer.h"
@@ -45,6 +46,10 @@ frmTransfer::frmTransfer(frmMain& main) : QDialog(&main), m_main(main)
     connect(txtNewCallsign, &QLineEdit::textChanged, this, &frmTransfer::txtNewCallsign_Change);
     connect(cmdOK, &QPushButton::clicked, this, &frmTransfer::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmTransfer::cmdCancel_Click);
+    // The new station is often a regular, or a station of the net; with both of its other
+    // fields filled, OK is next.
+    if (main.state().regulars)
+        new CallsignSuggestions(txtNewCallsign, {txtNewHandle, txtNewQTH, cmdOK}, *main.state().regulars, &main.net());
 }
 
 void frmTransfer::Form_Load()

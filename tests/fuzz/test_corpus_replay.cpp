@@ -1,7 +1,8 @@
-// Runs the fuzz targets' properties over every file of their seed corpora (the reader's also
-// over the golden files), with the normal compiler, so the suite catches what the fuzzers
-// once found.
+// Runs the fuzz targets' properties over every file of their seed corpora (and the session
+// reader's over the golden files), with the normal compiler, so the suite catches what the
+// fuzzers once found.
 #include "RecoveryCopyProperty.h"
+#include "RosterFileProperty.h"
 #include "SessionFileProperty.h"
 
 #include <QDir>
@@ -41,6 +42,24 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
         const QString problem = recovery ? kolvane::recoveryCopyProperty(bytes) : kolvane::sessionFileProperty(bytes);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+    // The roster reader's seeds and finds, the same way.
+    void rosterPropertyHolds_data()
+    {
+        QTest::addColumn<QString>("path");
+        QDirIterator it(QStringLiteral(KOLVANE_ROSTER_CORPUS), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString p = it.next();
+            QTest::newRow(qPrintable(QDir(QStringLiteral(KOLVANE_ROSTER_CORPUS)).relativeFilePath(p))) << p;
+        }
+    }
+    void rosterPropertyHolds()
+    {
+        QFETCH(QString, path);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString problem = kolvane::rosterFileProperty(f.readAll());
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 };

@@ -22,8 +22,10 @@ struct MainRig {
     Module1 state;
     std::unique_ptr<frmMain> main;
 
-    explicit MainRig(bool load = true)
+    // With `regulars`, the callsign fields suggest from them and the file commands teach them.
+    explicit MainRig(bool load = true, Regulars* regulars = nullptr)
     {
+        state.regulars = regulars;
         main = std::make_unique<frmMain>(net, state, layer, &makeCommands);
         if (load)
             main->Show();

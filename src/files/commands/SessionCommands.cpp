@@ -1,14 +1,17 @@
 #include "files/commands/SessionCommands.h"
 #include "files/NetSession.h"
+#include "files/RosterFile.h"
 #include "files/SessionFile.h"
 #include "files/SessionStorage.h"
 #include "net/AppInfo.h"
 #include "net/Net.h"
 #include "net/Participants.h"
+#include "net/Roster.h"
 #include "ui/UpdatesFrozen.h"
 #include "ui/WindowLayer.h"
 #include "ui/frmMain.h"
 
+#include <QDate>
 #include <QDir>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -39,12 +42,14 @@ void SessionCommands::SaveSessionFile()
     m_main.setStatusText(QStringLiteral("Status: Saving session"));
 
     const QString path = m_net.sSessionFileName();
-    const QString failure = writeSessionFileAt(path, sessionFromNet(m_net));
+    const SessionData session = sessionFromNet(m_net);
+    const QString failure = writeSessionFileAt(path, session);
     if (!failure.isEmpty()) {
         m_main.setStatusText(QStringLiteral("Status: Session not saved"));
         m_layer.messageBox(&m_main, sessionNotSavedMessage(path, failure));
         return;
     }
+    learn(session, session.header);
     m_net.markSaved();
     m_main.setStatusText(QStringLiteral("Status: Session saved"));
     m_main.setCaption(captionFor(path));
@@ -63,6 +68,7 @@ void SessionCommands::LoadSessionFile()
     }
     rebuild(file.data);
     m_main.setCaption(captionFor(path));
+    learn(file.data, file.data.header);
 }
 
 void SessionCommands::restoreSession(const SessionData& session, const QString& savedAs)
@@ -71,6 +77,20 @@ void SessionCommands::restoreSession(const SessionData& session, const QString& 
     rebuild(session);
     m_net.setSessionFileName(savedAs);
     m_main.setCaption(savedAs.isEmpty() ? appTitle() : captionFor(savedAs));
+    learn(session, session.header);
+}
+
+void SessionCommands::learn(const SessionData& session, const NetHeader& identity, const NetControlStation* also)
+{
+    // Only the stations are gathered here; the roster is searched, changed and written on
+    // its own thread.
+    Regulars* regulars = m_main.state().regulars;
+    if (!regulars)
+        return;
+    NetSighting net = netSighting(session, identity, QDate::currentDate());
+    if (also)
+        net.stations.append({also->callsign, also->handle, also->qth});
+    regulars->learn(net);
 }
 
 void SessionCommands::rebuild(const SessionData& session)

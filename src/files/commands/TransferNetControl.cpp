@@ -39,8 +39,8 @@ void SessionCommands::mnuToolsTransferNetControl_Click()
 
     // The file is taken as the net stands now, and the note dated now, before the file
     // dialog opens.
-    const SessionData transfer =
-        transferSession(sessionFromNet(m_net), next, dateTimeStamp(QDateTime::currentDateTime()));
+    const SessionData session = sessionFromNet(m_net);
+    const SessionData transfer = transferSession(session, next, dateTimeStamp(QDateTime::currentDateTime()));
 
     TransferFileSaveAs();
     const QString path = m_net.sTransferFileName;
@@ -54,6 +54,9 @@ void SessionCommands::mnuToolsTransferNetControl_Click()
         m_layer.messageBox(&m_main, transferNotWrittenMessage(path, failure));
         return;
     }
+    // The transfer file is the running net handed on: learnt as that net, with the station
+    // that takes it over.
+    learn(session, session.header, &next);
     m_main.setStatusText(QStringLiteral("Status: Net Control transferred to ") + next.callsign
                          + QStringLiteral(" via file ") + path);
 }

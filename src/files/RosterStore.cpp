@@ -1,0 +1,281 @@
+#include "files/RosterStore.h"
+
+#include "files/RosterFile.h"
+#include "files/SessionStorage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QPointer>
+#include <QThread>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+
+namespace kolvane {
+
+// One change asked for on the operator's thread, applied to the roster the file holds.
+struct RosterChange {
+    std::optional<NetSighting> learn;
+    QString forget;
+};
+
+namespace {
+
+// Tells whether the file changed since it was last read or written here.
+struct FileStamp {
+    qint64 size = -1;
+    QDateTime modified;
+    QDateTime statusChanged;
+
+    bool operator==(const FileStamp& o) const
+    {
+        return size == o.size && modified == o.modified && statusChanged == o.statusChanged;
+    }
+};
+
+FileStamp stampOf(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return FileStamp();
+    return {info.size(), info.lastModified(), info.metadataChangeTime()};
+}
+
+// The file as this program last read or wrote it: while no other program writes it, a
+// change is applied to this rather than to the file read again.
+struct FileCache {
+    std::optional<FileStamp> stamp;
+    Roster roster;
+};
+
+}  // namespace
+
+struct RosterStore::Shared {
+    std::mutex mutex;
+    std::condition_variable idle;
+    QList<RosterChange> changes;  // in the order they were asked for
+    bool readAsked = false;
+    bool busy = false;
+    bool unusable = false;  // reported once; nothing is read or written any more
+    std::function<void()> hook;
+    FileCache cache;  // the store's thread's own
+};
+
+namespace {
+
+// How long a write waits for another program's write to end.
+constexpr int kLockWaitMs = 10000;
+
+struct Outcome {
+    std::shared_ptr<Roster> roster;
+    QString failure;
+    bool news = true;  // differs from what the operator's thread has
+};
+
+Outcome readFile(const QString& path, FileCache& cache)
+{
+    Outcome out{std::make_shared<Roster>(), QString()};
+    const FileStamp stamp = stampOf(path);
+    if (cache.stamp && *cache.stamp == stamp) {
+        *out.roster = cache.roster;
+        out.news = false;
+        return out;
+    }
+    const QFileInfo info(path);
+    if (!info.exists())
+        return out;  // the first start: nobody has been heard yet
+    if (!info.isFile()) {
+        out.failure = QStringLiteral("It is not a regular file.");
+        return out;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        out.failure = file.errorString();
+        return out;
+    }
+    if (file.size() > kMaxRosterFileBytes) {
+        out.failure = QStringLiteral("It is larger than 64 MiB.");
+        return out;
+    }
+    const QByteArray bytes = file.read(kMaxRosterFileBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxRosterFileBytes) {
+        out.failure = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("It is too large.");
+        return out;
+    }
+    *out.roster = readRoster(bytes).roster;
+    cache.stamp = stamp;
+    cache.roster = *out.roster;
+    return out;
+}
+
+// Under the lock: what the file holds now, with the changes applied, written back.
+Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes, FileCache& cache)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return {std::make_shared<Roster>(), QStringLiteral("The folder cannot be made.")};
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs))
+        return {std::make_shared<Roster>(), lock.error() == QLockFile::LockFailedError
+                                                ? QStringLiteral("Another program holds its lock.")
+                                                : QStringLiteral("Its lock file cannot be made.")};
+    Outcome out = readFile(path, cache);
+    if (!out.failure.isEmpty())
+        return out;  // a file that cannot be read is not written over
+    bool changed = false;
+    for (const RosterChange& c : changes) {
+        if (c.learn)
+            changed = out.roster->learn(*c.learn) || changed;
+        else
+            changed = out.roster->forget(c.forget) || changed;
+    }
+    out.roster->trim();
+    if (changed) {
+        out.news = true;
+        out.failure = writeFileAtomically(path, rosterFileText(*out.roster));
+        cache.stamp = stampOf(path);
+        cache.roster = *out.roster;
+    }
+    return out;
+}
+
+}  // namespace
+
+RosterStore::RosterStore(Regulars& regulars, const QString& path, QObject* parent)
+    : QObject(parent), m_regulars(regulars), m_path(path), m_shared(std::make_shared<Shared>())
+{
+    connect(&regulars, &Regulars::learnt, this, [this](const NetSighting& net) {
+        submit(RosterChange{net, QString()});
+    });
+    connect(&regulars, &Regulars::forgotten, this, [this](const QString& callsign) {
+        submit(RosterChange{std::nullopt, callsign});
+    });
+}
+
+RosterStore::~RosterStore()
+{
+    if (!m_thread) {
+        // Closed before the roster was read: what was learnt meanwhile is written now.
+        if (!m_shared->unusable && !m_shared->changes.isEmpty())
+            mergeAndWrite(m_path, m_shared->changes, m_shared->cache);
+        return;
+    }
+    {
+        std::unique_lock<std::mutex> lock(m_shared->mutex);
+        m_shared->idle.wait(lock, [this] { return !m_shared->busy; });
+    }
+    m_thread->quit();
+    m_thread->wait();
+}
+
+void RosterStore::start()
+{
+    if (m_thread)
+        return;
+    m_thread = new QThread(this);
+    m_thread->setObjectName(QStringLiteral("roster"));
+    m_worker = new QObject;
+    m_worker->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread->start(QThread::LowPriority);
+    {
+        const std::lock_guard<std::mutex> lock(m_shared->mutex);
+        m_shared->readAsked = true;
+    }
+    kick();
+}
+
+void RosterStore::setWriteHook(std::function<void()> hook)
+{
+    const std::lock_guard<std::mutex> lock(m_shared->mutex);
+    m_shared->hook = std::move(hook);
+}
+
+void RosterStore::submit(RosterChange change)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_shared->mutex);
+        if (m_shared->unusable)
+            return;
+        m_shared->changes.append(std::move(change));
+    }
+    kick();
+}
+
+void RosterStore::kick()
+{
+    if (!m_thread)
+        return;  // not started: the changes wait for the start
+    {
+        const std::lock_guard<std::mutex> lock(m_shared->mutex);
+        if (m_shared->busy)
+            return;  // the thread takes whatever has come when it is done
+        m_shared->busy = true;
+    }
+    const std::shared_ptr<Shared> shared = m_shared;
+    const QString path = m_path;
+    const QPointer<RosterStore> self(this);
+    const QPointer<Regulars> regulars(&m_regulars);
+    QMetaObject::invokeMethod(m_worker, [shared, path, self, regulars] {
+        for (;;) {
+            QList<RosterChange> changes;
+            std::function<void()> hook;
+            {
+                const std::lock_guard<std::mutex> lock(shared->mutex);
+                if (shared->unusable || (shared->changes.isEmpty() && !shared->readAsked)) {
+                    shared->changes.clear();
+                    shared->busy = false;
+                    shared->idle.notify_all();
+                    return;
+                }
+                changes.swap(shared->changes);
+                shared->readAsked = false;
+                hook = shared->hook;
+            }
+            if (hook && !changes.isEmpty())
+                hook();
+            Outcome out =
+                changes.isEmpty() ? readFile(path, shared->cache) : mergeAndWrite(path, changes, shared->cache);
+            if (!out.failure.isEmpty()) {
+                const std::lock_guard<std::mutex> lock(shared->mutex);
+                shared->unusable = true;
+                out.roster = std::make_shared<Roster>();
+                out.news = true;
+            }
+            if (!out.news && !changes.isEmpty())
+                continue;  // learnt nothing new: the operator's thread has this roster
+            out.roster->index();
+            std::shared_ptr<const Roster> finished = std::move(out.roster);
+            const QString failure = out.failure;
+            QMetaObject::invokeMethod(self.data(), [self, regulars, finished, failure, path] {
+                if (regulars) {
+                    // The roster it replaces is freed here, on the store's thread: 10,000
+                    // stations take a while.
+                    std::shared_ptr<const Roster> old = regulars->roster();
+                    regulars->setRoster(finished);
+                    if (self && self->m_worker)
+                        QMetaObject::invokeMethod(self->m_worker, [old = std::move(old)] {});
+                }
+                if (self && !failure.isEmpty() && !self->m_reported) {
+                    self->m_reported = true;
+                    emit self->unusable(rosterUnusableMessage(path, failure));
+                }
+            });
+        }
+    });
+}
+
+void RosterStore::waitForWrites()
+{
+    if (!m_thread)
+        return;
+    {
+        std::unique_lock<std::mutex> lock(m_shared->mutex);
+        m_shared->idle.wait(lock, [this] { return !m_shared->busy; });
+    }
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+}  // namespace kolvane
