@@ -112,13 +112,22 @@ std::optional<QString> QtWindowLayer::saveFileName(QWidget* owner, const QString
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-    // Qt's own dialog and the native ones (the Windows dialog's default extension) alike.
+    // Qt's own dialog and the native ones (the Windows dialog's default extension) alike; the
+    // name is seen to once more afterwards, for a platform's dialog that leaves it out.
     dlg.setDefaultSuffix(defaultSuffix);
     const bool chosen = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty();
     giveActivationBack(owner);
     if (!chosen)
         return std::nullopt;
-    return dlg.selectedFiles().constFirst();
+    return withDefaultSuffix(dlg.selectedFiles().constFirst(), defaultSuffix);
+}
+
+QString withDefaultSuffix(const QString& path, const QString& suffix)
+{
+    const QFileInfo typed(path);
+    if (suffix.isEmpty() || path.isEmpty() || typed.isDir() || typed.fileName().contains(u'.'))
+        return path;
+    return path + u'.' + suffix;
 }
 
 bool QtWindowLayer::printDialog(QWidget* owner, const QString& title, int flags)

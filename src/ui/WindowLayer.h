@@ -93,4 +93,8 @@ public:
 // The frame around a top-level window as Qt reports it: nothing until the window is framed.
 QMargins qtFrameMargins(const QWidget* window);
 
+// The name a save dialog returns, with "." and `suffix` added when the file's name has no dot
+// and is not a folder. Qt's dialog does it by itself, a platform's dialog may not.
+QString withDefaultSuffix(const QString& path, const QString& suffix);
+
 }  // namespace kolvane

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QFileInfo>
 #include <QTest>
 
 namespace kolvane::test {
@@ -133,12 +132,7 @@ std::optional<QString> ScriptedWindowLayer::nextFile(bool save, const QString& t
     m_fileAnswers.pop_front();
     if (cancelled)
         return std::nullopt;
-    // Qt's file dialog, and the native ones through it, add the suffix to a file name with
-    // no dot at all that is not a folder.
-    const QFileInfo typed(path);
-    if (suffix.isEmpty() || path.isEmpty() || typed.isDir() || typed.fileName().contains(u'.'))
-        return path;
-    return path + u'.' + suffix;
+    return save ? withDefaultSuffix(path, suffix) : path;
 }
 
 std::optional<QString> ScriptedWindowLayer::openFileName(QWidget*, const QString& title, const QString& filter)
