@@ -14,10 +14,8 @@
 #include "support/TestMain.h"
 #include "ui/frmTransfer.h"
 
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -172,73 +170,7 @@ class TestWindowRoundTrip : public QObject {
 
 private slots:
     void everyPathGivesTheWritersBytes();
-    void aFieldShowsTheNetWithoutEditingIt_data();
-    void aFieldShowsTheNetWithoutEditingIt();
 };
-
-// Every field of the header and of a participant window: the net's text shown in it is not
-// handed back as an edit, and a key typed into it reaches the net at once, the rest of the
-// text untouched.
-void TestWindowRoundTrip::aFieldShowsTheNetWithoutEditingIt_data()
-{
-    QTest::addColumn<int>("item");  // a HeaderItem, or -1, -2, -3 for callsign, handle, QTH
-    for (const auto& [name, item] : {std::pair{"start", HeaderItem::Start},
-                                     {"stop", HeaderItem::Stop},
-                                     {"frequency", HeaderItem::Frequency},
-                                     {"mode", HeaderItem::Mode},
-                                     {"Net Control callsign", HeaderItem::CntrlCall},
-                                     {"Net Control handle", HeaderItem::CntrlHandle},
-                                     {"Net Control QTH", HeaderItem::CntrlQTH},
-                                     {"comments", HeaderItem::Comments}})
-        QTest::newRow(name) << int(item);
-    QTest::newRow("callsign") << -1;
-    QTest::newRow("handle") << -2;
-    QTest::newRow("QTH") << -3;
-}
-
-void TestWindowRoundTrip::aFieldShowsTheNetWithoutEditingIt()
-{
-    QFETCH(int, item);
-    MainRig rig;
-    frmDocument* d = rig.doc(1);
-    // Breaks of other systems and what editors keep for themselves, in a long text.
-    QString text = QStringLiteral("A\u2029b\uFDD0c\u2028d\uFDD1e\u00A0f\t");
-    text = text.repeated(3000) + (item == int(HeaderItem::Comments) ? QStringLiteral("\r\nlast") : QString());
-    if (item == int(HeaderItem::CntrlCall) || item == -1)
-        text = upperCallsign(text);
-    QWidget* field = nullptr;
-    std::function<QString()> inNet;
-    int changes = 0;
-    if (item >= 0) {
-        const auto h = HeaderItem(item);
-        QWidget* fields[] = {rig.main->txtStart,    rig.main->txtStop,      rig.main->txtFrequency,
-                             rig.main->cmbMode,     rig.main->txtCntrlCall, rig.main->txtCntrlHandle,
-                             rig.main->txtCntrlQTH, rig.main->txtComments};
-        field = fields[item];
-        inNet = [&rig, h] { return rig.net.headerText(h); };
-        connect(&rig.net, &Net::headerChanged, this, [&changes, h](HeaderItem changed) { changes += changed == h; });
-        rig.net.setHeaderText(h, text);
-    } else {
-        const int n = d->number();
-        field = item == -1 ? d->txtCallsign : item == -2 ? d->txtHandle : d->txtQTH;
-        inNet = [&rig, n, item] {
-            const Participant* p = rig.net.participant(n);
-            return item == -1 ? p->callsign : item == -2 ? p->handle : p->qth;
-        };
-        connect(&rig.net, &Net::participantChanged, this, [&changes](int, Net::Aspects) { ++changes; });
-        item == -1 ? rig.net.setCallsign(n, text) : item == -2 ? rig.net.setHandle(n, text) : rig.net.setQTH(n, text);
-    }
-    QCOMPARE(changes, 1);
-    QCOMPARE(inNet(), text);
-
-    // Typed at the end of the text, by key presses.
-    rig.activate(1);
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_End, item == int(HeaderItem::Comments) ? Qt::ControlModifier : Qt::NoModifier);
-    QTest::keyClick(field, Qt::Key_X);
-    const bool upper = item == int(HeaderItem::CntrlCall) || item == -1;
-    QCOMPARE(inNet(), text + (upper ? QStringLiteral("X") : QStringLiteral("x")));
-}
 
 void TestWindowRoundTrip::everyPathGivesTheWritersBytes()
 {
