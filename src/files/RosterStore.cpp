@@ -44,6 +44,7 @@ struct Outcome {
     std::shared_ptr<Roster> roster;
     QString failure;
     QByteArray bytes = {};  // what the file holds now
+    RosterLeftovers leftovers = {};
 };
 
 // The file is read whole every time: a size and a modification time that match the last
@@ -74,7 +75,9 @@ Outcome readFile(const QString& path)
         out.failure = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("It is too large.");
         return out;
     }
-    *out.roster = readRoster(bytes).roster;
+    RosterReadResult read = readRoster(bytes);
+    *out.roster = std::move(read.roster);
+    out.leftovers = std::move(read.leftovers);
     out.bytes = bytes;
     return out;
 }
@@ -94,14 +97,16 @@ Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes)
         return out;  // a file that cannot be read is not written over
     bool changed = false;
     for (const RosterChange& c : changes) {
-        if (c.learn)
+        if (c.learn) {
             changed = out.roster->learn(*c.learn) || changed;
-        else
+        } else {
             changed = out.roster->forget(c.forget) || changed;
+            changed = out.leftovers.forget(c.forget) || changed;
+        }
     }
     out.roster->trim();
     if (changed) {
-        out.bytes = rosterFileText(*out.roster);
+        out.bytes = rosterFileText(*out.roster, out.leftovers);
         out.failure = writeFileAtomically(path, out.bytes);
     }
     return out;
