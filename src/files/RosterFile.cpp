@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -17,6 +18,7 @@ namespace {
 
 const QLatin1String kHeader("Callsign\tHandle\tQTH\tNets\tLast heard\tNet keys");
 const QLatin1String kDateFormat("yyyy-MM-dd");
+const QLatin1String kKeyDateFormat("yyyyMMdd");  // a counted net's day, beside its key
 
 // A spreadsheet may save a field in quotes, with a quote inside doubled.
 QString unquoted(QStringView field)
@@ -154,12 +156,19 @@ RosterReadResult readRoster(const QByteArray& bytes)
         s.last = rosterDate(date);
         if (!s.last.isValid() && !date.isEmpty())
             result.leftovers.dates.insert(s.callsign, date);
-        for (const QStringView key : cells.value(5).split(u' ', Qt::SkipEmptyParts)) {
+        for (const QStringView net : cells.value(5).split(u' ', Qt::SkipEmptyParts)) {
             bool hex = false;
-            const uint k = key.toUInt(&hex, 16);
-            if (hex && s.netKeys.size() < Roster::kKeysKept)
-                s.netKeys.append(k);
+            const qsizetype colon = net.indexOf(u':');
+            const uint key = net.left(colon).toUInt(&hex, 16);
+            const QDate day = colon < 0 ? QDate() : QDate::fromString(net.mid(colon + 1).toString(), kKeyDateFormat);
+            if (hex)
+                s.counted.append({key, day});
         }
+        // Kept oldest first, the newest only (a line edited by hand may hold them otherwise).
+        std::stable_sort(s.counted.begin(), s.counted.end(),
+                         [](const CountedNet& a, const CountedNet& b) { return a.date < b.date; });
+        if (s.counted.size() > Roster::kKeysKept)
+            s.counted.remove(0, s.counted.size() - Roster::kKeysKept);
         result.roster.add(std::move(s));
     }
     return result;
@@ -170,8 +179,9 @@ QByteArray rosterFileText(const Roster& roster, const RosterLeftovers& leftovers
     QString text = kHeader + u'\n';
     for (const RosterStation& s : roster.stations()) {
         QStringList keys;
-        for (const quint32 k : s.netKeys)
-            keys << QStringLiteral("%1").arg(k, 8, 16, QLatin1Char('0'));
+        for (const CountedNet& c : s.counted)
+            keys << QStringLiteral("%1").arg(c.key, 8, 16, QLatin1Char('0'))
+                        + (c.date.isValid() ? u':' + c.date.toString(kKeyDateFormat) : QString());
         const QString date =
             s.last.isValid() ? s.last.toString(kDateFormat) : oneCell(leftovers.dates.value(s.callsign));
         text += oneCell(s.callsign) + u'\t' + oneCell(s.handle) + u'\t' + oneCell(s.qth) + u'\t'
@@ -183,14 +193,37 @@ QByteArray rosterFileText(const Roster& roster, const RosterLeftovers& leftovers
     return text.toUtf8();
 }
 
-NetSighting netSighting(const SessionData& session, const NetHeader& identity, const QDate& today)
+namespace {
+
+// The sender of the earliest hand-over note in the comments, as transferNote() writes it:
+// "//***On <when>", "Net Control was transferred from", "<call>, <handle> in <qth> to",
+// "<new call>, <handle> in <qth>***//". Empty when there is none.
+QString firstSender(const QString& comments)
 {
+    const QStringList lines = QString(comments).remove(u'\r').split(u'\n');
+    for (qsizetype i = 1; i + 2 < lines.size(); ++i) {
+        if (lines[i] == QLatin1String("Net Control was transferred from")
+            && lines[i - 1].startsWith(QLatin1String("//***On ")) && lines[i + 1].endsWith(QLatin1String(" to"))
+            && lines[i + 2].endsWith(QLatin1String("***//"))) {
+            const qsizetype comma = lines[i + 1].indexOf(QLatin1String(", "));
+            return comma > 0 ? lines[i + 1].left(comma) : QString();
+        }
+    }
+    return QString();
+}
+
+}  // namespace
+
+NetSighting netSighting(const SessionData& session, const QDate& today)
+{
+    const NetHeader& h = session.header;
     NetSighting net;
-    net.start = identity.start;
-    net.cntrlCall = identity.cntrlCall;
+    net.start = h.start;
+    net.cntrlCall = firstSender(h.comments);
+    if (net.cntrlCall.isEmpty())
+        net.cntrlCall = h.cntrlCall;
     net.learntOn = today;
     net.stations.reserve(session.participants.size() + 1);
-    const NetHeader& h = session.header;
     net.stations.append({h.cntrlCall, h.cntrlHandle, h.cntrlQTH});
     for (const ParticipantRecord& p : session.participants)
         net.stations.append({p.callsign, p.handle, p.qth});

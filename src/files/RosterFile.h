@@ -14,10 +14,10 @@ namespace kolvane {
 // that it opens in a spreadsheet and can be edited by hand:
 //
 //   Callsign  Handle  QTH  Nets  Last heard  Net keys
-//   K1ABC     Al      Boston  12  2026-12-08  1a2b3c4d 5e6f7a8b ...
+//   K1ABC     Al      Boston  12  2026-12-08  1a2b3c4d:20261201 5e6f7a8b:20261208 ...
 //
-// "Net keys" names the latest nets a station was counted for (so the same net is never
-// counted twice). The file is read leniently, as an operator or a spreadsheet may leave it:
+// "Net keys" names the newest nets a station was counted for, each with its day (so the
+// same net is never counted twice). The file is read leniently, as an operator or a spreadsheet may leave it:
 // a line with a callsign is a station, whatever else it lacks; a line that still cannot be
 // read is kept as it is and written back after the stations, for the operator to mend.
 
@@ -51,10 +51,12 @@ QByteArray rosterFileText(const Roster& roster, const RosterLeftovers& leftovers
 QDate rosterDate(const QString& text);
 
 // The stations of a net as a session or transfer file holds them: its participants and
-// its Net Control station, told apart from other nets by `identity`'s Start stamp and Net
-// Control callsign (a transfer file is the net it was made from). Nets without a readable
-// Start stamp are dated `today`.
-NetSighting netSighting(const SessionData& session, const NetHeader& identity, const QDate& today);
+// its Net Control station. The net is told apart from others by its Start stamp and the
+// station that ran it first: the sender named by the earliest hand-over note in the
+// comments, else the header's Net Control. So the net saved, handed over, opened from the
+// transfer file, saved and handed on again is one net on every machine. Nets without a
+// readable Start stamp are dated `today`.
+NetSighting netSighting(const SessionData& session, const QDate& today);
 
 // The operator's message when the roster cannot be used.
 QString rosterUnusableMessage(const QString& path, const QString& reason);

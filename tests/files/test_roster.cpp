@@ -106,28 +106,38 @@ void TestRoster::matching()
 
 void TestRoster::learning_data()
 {
-    // The nets learnt in turn, "start@day of December:stations", and what K1ABC is then.
+    // K1ABC heard first in `weekly` nets (December 2, 3, ...), then the nets learnt in turn,
+    // "start@day of December:stations", and what K1ABC is then.
+    QTest::addColumn<int>("weekly");
     QTest::addColumn<QString>("nets");
     QTest::addColumn<QString>("station");
-    QTest::newRow("the same net twice is one net") << "Tue 1@1:K1ABC/Al/Boston|Tue 1@1:K1ABC/Al/Boston"
+    QTest::newRow("the same net twice is one net") << 0 << "Tue 1@1:K1ABC/Al/Boston|Tue 1@1:K1ABC/Al/Boston"
                                                    << "K1ABC/Al/Boston nets=1 last=2026-12-01";
-    QTest::newRow("two nets, two counts") << "Tue 1@1:K1ABC/Al/Boston|Tue 2@8:K1ABC/Al/Boston"
+    QTest::newRow("two nets, two counts") << 0 << "Tue 1@1:K1ABC/Al/Boston|Tue 2@8:K1ABC/Al/Boston"
                                           << "K1ABC/Al/Boston nets=2 last=2026-12-08";
-    QTest::newRow("the newest non-empty handle and QTH win") << "Tue 1@1:K1ABC/Al/Boston|Tue 2@8:K1ABC/Alan/"
+    QTest::newRow("the newest non-empty handle and QTH win") << 0 << "Tue 1@1:K1ABC/Al/Boston|Tue 2@8:K1ABC/Alan/"
                                                              << "K1ABC/Alan/Boston nets=2 last=2026-12-08";
-    QTest::newRow("an older net learnt later only fills gaps") << "Tue 2@8:K1ABC/Alan/|Tue 1@1:K1ABC/Al/Boston"
+    QTest::newRow("an older net learnt later only fills gaps") << 0 << "Tue 2@8:K1ABC/Alan/|Tue 1@1:K1ABC/Al/Boston"
                                                                << "K1ABC/Alan/Boston nets=2 last=2026-12-08";
-    QTest::newRow("twice in one net counts once") << "Tue 1@1:K1ABC/Al/;k1abc//Boston"
+    QTest::newRow("twice in one net counts once") << 0 << "Tue 1@1:K1ABC/Al/;k1abc//Boston"
                                                   << "K1ABC/Al/Boston nets=1 last=2026-12-01";
-    QTest::newRow("an empty callsign is no station") << "Tue 1@1: /Nobody/Nowhere"
+    QTest::newRow("an empty callsign is no station") << 0 << "Tue 1@1: /Nobody/Nowhere"
                                                      << "(none)";
+    QTest::newRow("memory full: its oldest net opened again is not counted again")
+        << 17 << "w0@2:K1ABC/Al/Boston"
+        << "K1ABC/Al/Boston nets=17 last=2026-12-18";
+    QTest::newRow("memory full: a new net counts") << 17 << "Tue 9@20:K1ABC"
+                                                   << "K1ABC/Al/Boston nets=18 last=2026-12-20";
 }
 
 void TestRoster::learning()
 {
+    QFETCH(int, weekly);
     QFETCH(QString, nets);
     QFETCH(QString, station);
     Roster roster;
+    for (int i = 0; i < weekly; ++i)
+        roster.learn(net(QStringLiteral("w%1").arg(i), QStringLiteral("K1ABC/Al/Boston"), QDate(2026, 12, 2 + i)));
     for (const QString& n : nets.split(u'|')) {
         const QStringList parts = n.split(QRegularExpression(QStringLiteral("[@:]")));
         roster.learn(net(parts[0], parts[2], QDate(2026, 12, parts[1].toInt())));

@@ -17,7 +17,7 @@ inline QString rosterFileProperty(const QByteArray& bytes)
     Roster roster = read.roster;
     for (const RosterStation& s : roster.stations()) {
         if (s.callsign.isEmpty() || s.callsign != s.callsign.toUpper() || s.nets < 1
-            || s.netKeys.size() > Roster::kKeysKept)
+            || s.counted.size() > Roster::kKeysKept)
             return QStringLiteral("a station kept as it cannot be: ") + s.callsign;
     }
     const QByteArray written = rosterFileText(roster, read.leftovers);

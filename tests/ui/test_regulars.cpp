@@ -216,12 +216,28 @@ void TestRegulars::theCommandsTeachTheRosterOncePerNet()
         t->txtNewQTH->setText(QStringLiteral("Albany"));
         t->cmdOK_Click();
     });
-    rig.layer.answerFile(dir.filePath(QStringLiteral("transfer.kvs")));
+    const QString transfer = dir.filePath(QStringLiteral("transfer.kvs"));
+    rig.layer.answerFile(transfer);
+    rig.main->mnuToolsTransferNetControl_Click();
+    // The transfer file opened (on the machine that wrote it, or by K2NEW) and handed on
+    // again is still that net.
+    rig.layer.answerFile(transfer);
+    rig.main->mnuFileOpen_Click();
+    QCOMPARE(rig.net.header().cntrlCall, QStringLiteral("K2NEW"));
+    rig.layer.answerModal([](QDialog* dialog) {
+        auto* t = qobject_cast<frmTransfer*>(dialog);
+        t->txtNewCallsign->setText(QStringLiteral("K3NEXT"));
+        t->txtNewHandle->setText(QStringLiteral("Sam"));
+        t->txtNewQTH->setText(QStringLiteral("Troy"));
+        t->cmdOK_Click();
+    });
+    rig.layer.answerFile(dir.filePath(QStringLiteral("again.kvs")));
     rig.main->mnuToolsTransferNetControl_Click();
     store.waitForWrites();
     const std::shared_ptr<const Roster> roster = regulars.roster();
-    QCOMPARE(roster->size(), 3);
-    for (const QString& call : {QStringLiteral("K1ABC"), QStringLiteral("W1XYZ"), QStringLiteral("K2NEW")}) {
+    QCOMPARE(roster->size(), 4);
+    for (const QString& call :
+         {QStringLiteral("K1ABC"), QStringLiteral("W1XYZ"), QStringLiteral("K2NEW"), QStringLiteral("K3NEXT")}) {
         QVERIFY2(roster->find(call), qPrintable(call));
         QCOMPARE(roster->find(call)->nets, 1);
         QCOMPARE(roster->find(call)->last, QDate(2026, 12, 8));
