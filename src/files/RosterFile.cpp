@@ -114,10 +114,15 @@ QStringList textLines(QByteArray bytes)
         QString text = QString::fromUtf8(QString(decoder.decode(bytes)).toUtf8());
         return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n').split(u'\n');
     }
-    // CR LF, a lone LF and a lone CR all end a line.
+    // CR LF, a lone LF and a lone CR all end a line. A byte-order mark is dropped at the start
+    // of the file only: anywhere else it is text, as it is written back.
     QStringList lines;
-    for (const QByteArray& line : bytes.replace("\r\n", "\n").replace('\r', '\n').split('\n'))
-        lines << decodeSessionText(line);
+    for (const QByteArray& line : bytes.replace("\r\n", "\n").replace('\r', '\n').split('\n')) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        lines << (isValidUtf8(line) ? QString(utf8.decode(line)) : decodeAs(CodePage::Windows1252, line));
+    }
+    if (lines.first().startsWith(QChar::ByteOrderMark))
+        lines.first().remove(0, 1);
     return lines;
 }
 
