@@ -18,7 +18,22 @@ namespace {
 
 const QLatin1String kHeader("Callsign\tHandle\tQTH\tNets\tLast heard\tNet keys");
 const QLatin1String kDateFormat("yyyy-MM-dd");
-const QLatin1String kKeyDateFormat("yyyyMMdd");  // a counted net's day, beside its key
+
+// A counted net's day beside its key, yyyyMMdd, read and written by hand: a full roster holds
+// 160,000 of them, and Qt's date formats take seconds over that many.
+QDate keyDate(QStringView text)
+{
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    return ok && text.size() == 8 && n > 0 ? QDate(n / 10000, n / 100 % 100, n % 100) : QDate();
+}
+
+QString keyDateText(const QDate& date)
+{
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+        return QString();
+    return u':' + QString::number(date.year() * 10000 + date.month() * 100 + date.day()).rightJustified(8, u'0');
+}
 
 // A spreadsheet may save a field in quotes, with a quote inside doubled.
 QString unquoted(QStringView field)
@@ -165,7 +180,7 @@ RosterReadResult readRoster(const QByteArray& bytes)
             bool hex = false;
             const qsizetype colon = net.indexOf(u':');
             const uint key = net.left(colon).toUInt(&hex, 16);
-            const QDate day = colon < 0 ? QDate() : QDate::fromString(net.mid(colon + 1).toString(), kKeyDateFormat);
+            const QDate day = colon < 0 ? QDate() : keyDate(net.mid(colon + 1));
             if (hex)
                 s.counted.append({key, day});
         }
@@ -185,8 +200,7 @@ QByteArray rosterFileText(const Roster& roster, const RosterLeftovers& leftovers
     for (const RosterStation& s : roster.stations()) {
         QStringList keys;
         for (const CountedNet& c : s.counted)
-            keys << QStringLiteral("%1").arg(c.key, 8, 16, QLatin1Char('0'))
-                        + (c.date.isValid() ? u':' + c.date.toString(kKeyDateFormat) : QString());
+            keys << QString::number(c.key, 16).rightJustified(8, u'0') + keyDateText(c.date);
         const QString date =
             s.last.isValid() ? s.last.toString(kDateFormat) : oneCell(leftovers.dates.value(s.callsign));
         text += oneCell(s.callsign) + u'\t' + oneCell(s.handle) + u'\t' + oneCell(s.qth) + u'\t'
