@@ -22,37 +22,6 @@ struct RosterChange {
     QString forget;
 };
 
-namespace {
-
-// Tells whether the file changed since it was last read or written here.
-struct FileStamp {
-    qint64 size = -1;
-    QDateTime modified;
-    QDateTime statusChanged;
-
-    bool operator==(const FileStamp& o) const
-    {
-        return size == o.size && modified == o.modified && statusChanged == o.statusChanged;
-    }
-};
-
-FileStamp stampOf(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return FileStamp();
-    return {info.size(), info.lastModified(), info.metadataChangeTime()};
-}
-
-// The file as this program last read or wrote it: while no other program writes it, a
-// change is applied to this rather than to the file read again.
-struct FileCache {
-    std::optional<FileStamp> stamp;
-    Roster roster;
-};
-
-}  // namespace
-
 struct RosterStore::Shared {
     std::mutex mutex;
     std::condition_variable idle;
@@ -61,7 +30,9 @@ struct RosterStore::Shared {
     bool busy = false;
     bool unusable = false;  // reported once; nothing is read or written any more
     std::function<void()> hook;
-    FileCache cache;  // the store's thread's own
+    // The file's bytes as the roster the operator's thread has was read from or written as
+    // (the store's thread's own): only a roster that differs is sent over and indexed.
+    std::optional<QByteArray> sent;
 };
 
 namespace {
@@ -72,18 +43,17 @@ constexpr int kLockWaitMs = 10000;
 struct Outcome {
     std::shared_ptr<Roster> roster;
     QString failure;
-    bool news = true;  // differs from what the operator's thread has
+    QByteArray bytes = {};  // what the file holds now
+    RosterLeftovers leftovers = {};
 };
 
-Outcome readFile(const QString& path, FileCache& cache)
+// The file is read whole every time: a size and a modification time that match the last
+// read do not prove that no other program wrote it (coarse file-system clocks, and on
+// Windows the change time is the creation time), and a few MB read on the roster's own
+// thread cost the operator nothing.
+Outcome readFile(const QString& path)
 {
-    Outcome out{std::make_shared<Roster>(), QString()};
-    const FileStamp stamp = stampOf(path);
-    if (cache.stamp && *cache.stamp == stamp) {
-        *out.roster = cache.roster;
-        out.news = false;
-        return out;
-    }
+    Outcome out{std::make_shared<Roster>(), QString(), QByteArray()};
     const QFileInfo info(path);
     if (!info.exists())
         return out;  // the first start: nobody has been heard yet
@@ -105,14 +75,15 @@ Outcome readFile(const QString& path, FileCache& cache)
         out.failure = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("It is too large.");
         return out;
     }
-    *out.roster = readRoster(bytes).roster;
-    cache.stamp = stamp;
-    cache.roster = *out.roster;
+    RosterReadResult read = readRoster(bytes);
+    *out.roster = std::move(read.roster);
+    out.leftovers = std::move(read.leftovers);
+    out.bytes = bytes;
     return out;
 }
 
 // Under the lock: what the file holds now, with the changes applied, written back.
-Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes, FileCache& cache)
+Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return {std::make_shared<Roster>(), QStringLiteral("The folder cannot be made.")};
@@ -121,22 +92,22 @@ Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes, F
         return {std::make_shared<Roster>(), lock.error() == QLockFile::LockFailedError
                                                 ? QStringLiteral("Another program holds its lock.")
                                                 : QStringLiteral("Its lock file cannot be made.")};
-    Outcome out = readFile(path, cache);
+    Outcome out = readFile(path);
     if (!out.failure.isEmpty())
         return out;  // a file that cannot be read is not written over
     bool changed = false;
     for (const RosterChange& c : changes) {
-        if (c.learn)
+        if (c.learn) {
             changed = out.roster->learn(*c.learn) || changed;
-        else
+        } else {
             changed = out.roster->forget(c.forget) || changed;
+            changed = out.leftovers.forget(c.forget) || changed;
+        }
     }
     out.roster->trim();
     if (changed) {
-        out.news = true;
-        out.failure = writeFileAtomically(path, rosterFileText(*out.roster));
-        cache.stamp = stampOf(path);
-        cache.roster = *out.roster;
+        out.bytes = rosterFileText(*out.roster, out.leftovers);
+        out.failure = writeFileAtomically(path, out.bytes);
     }
     return out;
 }
@@ -159,7 +130,7 @@ RosterStore::~RosterStore()
     if (!m_thread) {
         // Closed before the roster was read: what was learnt meanwhile is written now.
         if (!m_shared->unusable && !m_shared->changes.isEmpty())
-            mergeAndWrite(m_path, m_shared->changes, m_shared->cache);
+            mergeAndWrite(m_path, m_shared->changes);
         return;
     }
     {
@@ -236,16 +207,16 @@ void RosterStore::kick()
             }
             if (hook && !changes.isEmpty())
                 hook();
-            Outcome out =
-                changes.isEmpty() ? readFile(path, shared->cache) : mergeAndWrite(path, changes, shared->cache);
+            Outcome out = changes.isEmpty() ? readFile(path) : mergeAndWrite(path, changes);
             if (!out.failure.isEmpty()) {
                 const std::lock_guard<std::mutex> lock(shared->mutex);
                 shared->unusable = true;
                 out.roster = std::make_shared<Roster>();
-                out.news = true;
+            } else if (shared->sent == out.bytes) {
+                continue;  // the operator's thread has this roster already
+            } else {
+                shared->sent = out.bytes;
             }
-            if (!out.news && !changes.isEmpty())
-                continue;  // learnt nothing new: the operator's thread has this roster
             out.roster->index();
             std::shared_ptr<const Roster> finished = std::move(out.roster);
             const QString failure = out.failure;

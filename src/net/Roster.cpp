@@ -102,11 +102,19 @@ bool Roster::learn(const NetSighting& net)
         // with the one the operator's thread searches) is not copied for it.
         RosterStation s =
             it == m_byCallsign.cend() ? RosterStation{callsign, QString(), QString(), 0, date, {}} : m_stations.at(*it);
-        if (!s.netKeys.contains(key)) {
+        // A station remembers its newest nets only. With its memory full, a net older than
+        // all of them (an archived net opened again) is taken as one it was counted for long
+        // ago: opening old nets never inflates a regular's count, at worst it misses an old
+        // net the roster never had.
+        const bool known =
+            std::any_of(s.counted.cbegin(), s.counted.cend(), [key](const CountedNet& c) { return c.key == key; });
+        if (!known && (s.counted.size() < kKeysKept || s.counted.constFirst().date <= date)) {
             ++s.nets;
-            s.netKeys.append(key);
-            if (s.netKeys.size() > kKeysKept)
-                s.netKeys.removeFirst();
+            const auto at = std::upper_bound(s.counted.begin(), s.counted.end(), date,
+                                             [](const QDate& d, const CountedNet& c) { return d < c.date; });
+            s.counted.insert(at, CountedNet{key, date});
+            if (s.counted.size() > kKeysKept)
+                s.counted.removeFirst();
         }
         // A net at least as new as the last one speaks for the station; an older net only
         // fills what is still unknown.

@@ -13,19 +13,27 @@ namespace kolvane {
 
 class Net;
 
+// A net a station was counted for: which one (netKey) and of what day.
+struct CountedNet {
+    quint32 key = 0;
+    QDate date;  // invalid when not known
+
+    bool operator==(const CountedNet& o) const { return key == o.key && date == o.date; }
+};
+
 // A station the operator has had in a net: the regulars' roster remembers these.
 struct RosterStation {
     QString callsign;  // upper case, never empty
     QString handle;
     QString qth;
-    int nets = 0;            // in how many nets it was heard
-    QDate last;              // the date of the latest of them
-    QList<quint32> netKeys;  // the latest nets it was counted for, oldest first
+    int nets = 0;               // in how many nets it was heard
+    QDate last;                 // the date of the latest of them
+    QList<CountedNet> counted;  // the newest nets it was counted for, oldest first
 
     bool operator==(const RosterStation& o) const
     {
         return callsign == o.callsign && handle == o.handle && qth == o.qth && nets == o.nets && last == o.last
-               && netKeys == o.netKeys;
+               && counted == o.counted;
     }
 };
 
@@ -39,13 +47,13 @@ struct NetSighting {
         QString qth;
     };
     QString start;      // the Start stamp and
-    QString cntrlCall;  // the Net Control callsign that tell this net from every other
+    QString cntrlCall;  // the first Net Control's callsign tell this net from every other
     QDate learntOn;     // the day it was learnt: the net's day when its stamp names none
     QList<Station> stations;
 };
 
-// What tells nets apart: the Start stamp and the Net Control callsign. The same net saved
-// again, or opened next month, has the same key.
+// What tells nets apart: the Start stamp and the callsign of the net's first Net Control.
+// The same net saved again, opened next month or handed over has the same key.
 quint32 netKey(const QString& start, const QString& cntrlCall);
 
 // The day a Start stamp names ("Tuesday, Dec/8/2026 9:00:17 PM"), or `otherwise` when it
@@ -73,7 +81,7 @@ struct Suggestion {
 class Roster {
 public:
     static constexpr int kCapacity = 10000;
-    // The nets a station remembers having been counted for.
+    // The nets a station remembers having been counted for: its newest.
     static constexpr int kKeysKept = 16;
     static constexpr int kMinTyped = 2;
     static constexpr int kMaxSuggestions = 8;
@@ -85,8 +93,9 @@ public:
     // A station read from the file. A second line for the same callsign is ignored.
     void add(RosterStation station);
     // A net's stations: each is counted once per net, whatever how often the net is
-    // learnt; the newest net's non-empty handle and QTH win. Empty callsigns are no
-    // stations. True when anything changed.
+    // learnt (a net older than every one a station remembers, its memory full, is taken as
+    // counted long ago); the newest net's non-empty handle and QTH win. Empty callsigns are
+    // no stations. True when anything changed.
     bool learn(const NetSighting& net);
     // True when the station was there.
     bool forget(const QString& callsign);

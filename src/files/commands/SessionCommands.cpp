@@ -49,7 +49,7 @@ void SessionCommands::SaveSessionFile()
         m_layer.messageBox(&m_main, sessionNotSavedMessage(path, failure));
         return;
     }
-    learn(session, session.header);
+    learn(session);
     m_net.markSaved();
     m_main.setStatusText(QStringLiteral("Status: Session saved"));
     m_main.setCaption(captionFor(path));
@@ -68,7 +68,7 @@ void SessionCommands::LoadSessionFile()
     }
     rebuild(file.data);
     m_main.setCaption(captionFor(path));
-    learn(file.data, file.data.header);
+    learn(file.data);
 }
 
 void SessionCommands::restoreSession(const SessionData& session, const QString& savedAs)
@@ -77,17 +77,17 @@ void SessionCommands::restoreSession(const SessionData& session, const QString& 
     rebuild(session);
     m_net.setSessionFileName(savedAs);
     m_main.setCaption(savedAs.isEmpty() ? appTitle() : captionFor(savedAs));
-    learn(session, session.header);
+    learn(session);
 }
 
-void SessionCommands::learn(const SessionData& session, const NetHeader& identity, const NetControlStation* also)
+void SessionCommands::learn(const SessionData& session, const NetControlStation* also)
 {
     // Only the stations are gathered here; the roster is searched, changed and written on
     // its own thread.
     Regulars* regulars = m_main.state().regulars;
     if (!regulars)
         return;
-    NetSighting net = netSighting(session, identity, QDate::currentDate());
+    NetSighting net = netSighting(session, QDate::currentDate());
     if (also)
         net.stations.append({also->callsign, also->handle, also->qth});
     regulars->learn(net);

@@ -40,8 +40,8 @@ public:
 private:
     // The windows closed and made anew for the session's stations, tiled, and the net filled.
     void rebuild(const SessionData& session);
-    // The regulars' roster learns the session's stations as the net `identity` names.
-    void learn(const SessionData& session, const NetHeader& identity, const NetControlStation* also = nullptr);
+    // The regulars' roster learns the session's stations (and `also`).
+    void learn(const SessionData& session, const NetControlStation* also = nullptr);
 
     frmMain& m_main;
     Net& m_net;

@@ -56,7 +56,7 @@ void SessionCommands::mnuToolsTransferNetControl_Click()
     }
     // The transfer file is the running net handed on: learnt as that net, with the station
     // that takes it over.
-    learn(session, session.header, &next);
+    learn(session, &next);
     m_main.setStatusText(QStringLiteral("Status: Net Control transferred to ") + next.callsign
                          + QStringLiteral(" via file ") + path);
 }
