@@ -95,14 +95,16 @@ fuzz-recovery: deps
 	      -max_len=$(FUZZ_RECOVERY_MAXLEN) -timeout=10 -dict=tests/fuzz/recovery.dict \
 	      -artifact_prefix=$(FUZZ_BUILD)/recovery- $(FUZZ_BUILD)/recovery-corpus tests/fuzz/recovery-corpus
 
-# The same for the reader of the regulars' roster file; its seeds are tests/fuzz/roster-corpus.
+# The same for the reader of the regulars' roster file (FUZZ_RUNS as above); its seeds are
+# tests/fuzz/roster-corpus.
 fuzz-roster: deps
 	@./tools/ensure-deps.sh $(FUZZ_PACKAGES)
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DKOLVANE_BUILD_TESTS=ON -DKOLVANE_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) --target fuzz_roster_reader -j $(JOBS)
 	mkdir -p $(FUZZ_BUILD)/roster-corpus
-	$(FUZZ_BUILD)/tests/fuzz_roster_reader -max_total_time=$(FUZZ_SECONDS) -max_len=$(FUZZ_MAXLEN) \
+	$(FUZZ_BUILD)/tests/fuzz_roster_reader -max_total_time=$(FUZZ_SECONDS) $(if $(FUZZ_RUNS),-runs=$(FUZZ_RUNS),) \
+	      -max_len=$(FUZZ_MAXLEN) \
 	      -timeout=10 -dict=tests/fuzz/roster.dict -artifact_prefix=$(FUZZ_BUILD)/roster- \
 	      $(FUZZ_BUILD)/roster-corpus tests/fuzz/roster-corpus
 
