@@ -219,6 +219,9 @@ namespace {
 // "<new call>, <handle> in <qth>***//". Empty when there is none.
 QString firstSender(const QString& comments)
 {
+    // Most nets were never handed over: one scan, nothing split, on the operator's thread.
+    if (!comments.contains(QLatin1String("Net Control was transferred from")))
+        return QString();
     const QStringList lines = QString(comments).remove(u'\r').split(u'\n');
     for (qsizetype i = 1; i + 2 < lines.size(); ++i) {
         if (lines[i] == QLatin1String("Net Control was transferred from")
