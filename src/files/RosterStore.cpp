@@ -16,6 +16,14 @@
 
 namespace kolvane {
 
+// The roster as the file's bytes last read or written here gave it: bytes that are the same
+// are not parsed again (a full roster takes a tenth of a second, on a core the X server and
+// the operator's thread share).
+struct ParsedRoster {
+    QByteArray bytes;
+    std::optional<RosterReadResult> read;
+};
+
 // One change asked for on the operator's thread, applied to the roster the file holds.
 struct RosterChange {
     std::optional<NetSighting> learn;
@@ -33,6 +41,7 @@ struct RosterStore::Shared {
     // The file's bytes as the roster the operator's thread has was read from or written as
     // (the store's thread's own): only a roster that differs is sent over and indexed.
     std::optional<QByteArray> sent;
+    ParsedRoster parsed;  // the store's thread's own too
 };
 
 namespace {
@@ -50,8 +59,8 @@ struct Outcome {
 // The file is read whole every time: a size and a modification time that match the last
 // read do not prove that no other program wrote it (coarse file-system clocks, and on
 // Windows the change time is the creation time), and a few MB read on the roster's own
-// thread cost the operator nothing.
-Outcome readFile(const QString& path)
+// thread cost the operator nothing; only bytes that differ from the last are parsed.
+Outcome readFile(const QString& path, ParsedRoster& parsed)
 {
     Outcome out{std::make_shared<Roster>(), QString(), QByteArray()};
     const QFileInfo info(path);
@@ -75,15 +84,16 @@ Outcome readFile(const QString& path)
         out.failure = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("It is too large.");
         return out;
     }
-    RosterReadResult read = readRoster(bytes);
-    *out.roster = std::move(read.roster);
-    out.leftovers = std::move(read.leftovers);
+    if (!parsed.read || parsed.bytes != bytes)
+        parsed = {bytes, readRoster(bytes)};
+    *out.roster = parsed.read->roster;
+    out.leftovers = parsed.read->leftovers;
     out.bytes = bytes;
     return out;
 }
 
 // Under the lock: what the file holds now, with the changes applied, written back.
-Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes)
+Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes, ParsedRoster& parsed)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return {std::make_shared<Roster>(), QStringLiteral("The folder cannot be made.")};
@@ -92,7 +102,7 @@ Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes)
         return {std::make_shared<Roster>(), lock.error() == QLockFile::LockFailedError
                                                 ? QStringLiteral("Another program holds its lock.")
                                                 : QStringLiteral("Its lock file cannot be made.")};
-    Outcome out = readFile(path);
+    Outcome out = readFile(path, parsed);
     if (!out.failure.isEmpty())
         return out;  // a file that cannot be read is not written over
     bool changed = false;
@@ -108,6 +118,9 @@ Outcome mergeAndWrite(const QString& path, const QList<RosterChange>& changes)
     if (changed) {
         out.bytes = rosterFileText(*out.roster, out.leftovers);
         out.failure = writeFileAtomically(path, out.bytes);
+        parsed = {};
+        if (out.failure.isEmpty())
+            parsed = {out.bytes, RosterReadResult{*out.roster, out.leftovers}};
     }
     return out;
 }
@@ -130,7 +143,7 @@ RosterStore::~RosterStore()
     if (!m_thread) {
         // Closed before the roster was read: what was learnt meanwhile is written now.
         if (!m_shared->unusable && !m_shared->changes.isEmpty())
-            mergeAndWrite(m_path, m_shared->changes);
+            mergeAndWrite(m_path, m_shared->changes, m_shared->parsed);
         return;
     }
     {
@@ -207,7 +220,8 @@ void RosterStore::kick()
             }
             if (hook && !changes.isEmpty())
                 hook();
-            Outcome out = changes.isEmpty() ? readFile(path) : mergeAndWrite(path, changes);
+            Outcome out =
+                changes.isEmpty() ? readFile(path, shared->parsed) : mergeAndWrite(path, changes, shared->parsed);
             if (!out.failure.isEmpty()) {
                 const std::lock_guard<std::mutex> lock(shared->mutex);
                 shared->unusable = true;
