@@ -16,11 +16,11 @@ using namespace kolvane;
 namespace {
 
 // "start@day of December@K1ABC/Al/Boston;W2ABC//Salem" (a missing part is empty).
-NetSighting net(const QString& spec)
+NetSighting net(const QString& line)
 {
     NetSighting n{
-        spec.section(u'@', 0, 0), QStringLiteral("W1XYZ"), QDate(2026, 12, spec.section(u'@', 1, 1).toInt()), {}};
-    for (const QString& s : spec.section(u'@', 2).split(u';'))
+        line.section(u'@', 0, 0), QStringLiteral("W1XYZ"), QDate(2026, 12, line.section(u'@', 1, 1).toInt()), {}};
+    for (const QString& s : line.section(u'@', 2).split(u';'))
         n.stations.append({s.section(u'/', 0, 0), s.section(u'/', 1, 1), s.section(u'/', 2, 2)});
     return n;
 }
