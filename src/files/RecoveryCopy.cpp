@@ -520,8 +520,11 @@ QList<LeftCopy> RecoveryCopy::claimLeftCopies()
         auto lock = std::make_shared<QLockFile>(pathFor(id, ".lock"));
         if (!takeLeftLock(*lock, pathFor(id, ".lock")))
             continue;  // its program still runs, or another one is offering it right now
-        // A write cut short may leave its temporary file (where the system gives it a name).
-        for (const QString& name : dir.entryList({id + QStringLiteral(".kvs.*"), id + QStringLiteral(".info.*")}))
+        // A write cut short may leave its temporary file (where the system gives it a name):
+        // the name and six random characters. Anything else beside it, such as the operator's
+        // own backup of a copy that could not be read, stays.
+        for (const QString& name :
+             dir.entryList({id + QStringLiteral(".kvs.??????"), id + QStringLiteral(".info.??????")}, QDir::Files))
             QFile::remove(dir.filePath(name));
         // One byte past the largest session file: a longer copy is refused, not read whole.
         const LeftCopyReading reading =

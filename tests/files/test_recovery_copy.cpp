@@ -366,6 +366,9 @@ void TestRecoveryCopy::leftCopiesOffered()
         writeAll(dir.filePath(id + QStringLiteral(".info")), "something else\n");
     if (left == QLatin1String("cut"))
         QVERIFY(QFile::resize(dir.filePath(id + QStringLiteral(".kvs")), 40));
+    // Beside it, what a write cut short left, and the operator's own backup.
+    writeAll(dir.filePath(id + QStringLiteral(".kvs.k3Xq9Z")), "half a copy");
+    writeAll(dir.filePath(id + QStringLiteral(".kvs.bak")), "kept by hand");
     if (left == QLatin1String("empty lock"))
         QVERIFY(QFile::remove(dir.filePath(id + ".kvs")) && QFile::remove(dir.filePath(id + ".info")));
     QFile lockFile(lock);
@@ -385,6 +388,9 @@ void TestRecoveryCopy::leftCopiesOffered()
     QCOMPARE(recovery.takeUnreadableCopies().size(), int(left == QLatin1String("cut") || left == "foreign info"));
     recovery.claimLeftCopies();
     QVERIFY(recovery.takeUnreadableCopies().isEmpty());
+    QVERIFY(QFile::exists(dir.filePath(id + QStringLiteral(".kvs.bak"))));
+    if (left == QLatin1String("cut"))
+        QVERIFY(!QFile::exists(dir.filePath(id + QStringLiteral(".kvs.k3Xq9Z"))));
     if (offered) {
         QCOMPARE(found[0].id, id);
         QCOMPARE(found[0].session, session);
