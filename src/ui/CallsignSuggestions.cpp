@@ -161,8 +161,9 @@ void CallsignSuggestions::choose(int row)
         next = m_targets.qth;
     if (m_targets.handle && m_targets.handle->text().isEmpty())
         next = m_targets.handle;
+    // As Tab would take it there: the comments then go on at their end.
     if (next)
-        next->setFocus(Qt::OtherFocusReason);
+        next->setFocus(Qt::TabFocusReason);
 }
 
 void CallsignSuggestions::forgetHighlighted()
