@@ -27,6 +27,13 @@ namespace {
 // gone, and then no menu shortcut works, Ctrl+S among them.
 void giveActivationBack(QWidget* owner)
 {
+    // A popup the dialog left open keeps Qt in popup mode, which drops the owner's activation
+    // when the system gives it: the file dialog's list of completions stays open after Enter
+    // took a typed name. The owner then held the system's keyboard with Qt taking no window
+    // for active, so its fields got no focus events (the caret rules, a screen reader) until
+    // the operator went to another program and back.
+    for (int left = 8; left > 0 && QApplication::activePopupWidget(); --left)
+        QApplication::activePopupWidget()->close();
     if (!owner)
         return;
     QWidget* window = owner->window();

@@ -36,8 +36,10 @@ public:
                 d->reject();
                 return;
             }
+            // Typed as an operator types it, so the dialog's list of completions opens too.
             name->setFocus();
-            name->setText(path);
+            name->clear();
+            QTest::keyClicks(name, path);
             QTest::keyClick(name, Qt::Key_Return);
         });
     }
