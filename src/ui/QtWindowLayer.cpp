@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
@@ -48,6 +49,15 @@ void giveActivationBack(QWidget* owner)
     while (window->isVisible() && !window->isActiveWindow() && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         QThread::msleep(5);
+    }
+    // An activation that came while a popup was still open was taken by Qt's windows but not
+    // by its widgets, and the system sends no second one: the window has the keyboard, so
+    // the widgets take it for active as well.
+    if (window->isVisible() && !window->isActiveWindow() && QGuiApplication::focusWindow() == window->windowHandle()) {
+        QT_WARNING_PUSH
+        QT_WARNING_DISABLE_DEPRECATED
+        QApplication::setActiveWindow(window);
+        QT_WARNING_POP
     }
 }
 
@@ -102,31 +112,35 @@ bool QtWindowLayer::question(QWidget* owner, const QString& text, const QString&
 
 std::optional<QString> QtWindowLayer::openFileName(QWidget* owner, const QString& title, const QString& filter)
 {
-    QFileDialog dlg(owner, title, QString(), qtFilterFromPipes(filter));
-    dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setFileMode(QFileDialog::AnyFile);  // the file need not exist
-    const bool chosen = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty();
+    std::optional<QString> chosen;
+    {
+        QFileDialog dlg(owner, title, QString(), qtFilterFromPipes(filter));
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(QFileDialog::AnyFile);  // the file need not exist
+        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+            chosen = dlg.selectedFiles().constFirst();
+    }  // gone first: while it lingers, its list of completions may open again
     giveActivationBack(owner);
-    if (!chosen)
-        return std::nullopt;
-    return dlg.selectedFiles().constFirst();
+    return chosen;
 }
 
 std::optional<QString> QtWindowLayer::saveFileName(QWidget* owner, const QString& title, const QString& filter,
                                                    const QString& defaultSuffix)
 {
-    QFileDialog dlg(owner, title, QString(), qtFilterFromPipes(filter));
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setFileMode(QFileDialog::AnyFile);
-    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-    // Qt's own dialog and the native ones (the Windows dialog's default extension) alike; the
-    // name is seen to once more afterwards, for a platform's dialog that leaves it out.
-    dlg.setDefaultSuffix(defaultSuffix);
-    const bool chosen = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty();
+    std::optional<QString> chosen;
+    {
+        QFileDialog dlg(owner, title, QString(), qtFilterFromPipes(filter));
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+        // Qt's own dialog and the native ones (the Windows dialog's default extension) alike;
+        // the name is seen to once more afterwards, for a platform's dialog that leaves it out.
+        dlg.setDefaultSuffix(defaultSuffix);
+        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+            chosen = withDefaultSuffix(dlg.selectedFiles().constFirst(), defaultSuffix);
+    }  // gone first, as in openFileName
     giveActivationBack(owner);
-    if (!chosen)
-        return std::nullopt;
-    return withDefaultSuffix(dlg.selectedFiles().constFirst(), defaultSuffix);
+    return chosen;
 }
 
 QString withDefaultSuffix(const QString& path, const QString& suffix)
