@@ -83,6 +83,7 @@ heard() {
         sleep 0.5
     done
     echo "Orca never said \"$1\"; going on"
+    return 1
 }
 
 # Start and Stop: F6 leads from the parked focus to the participant window and on to the
@@ -215,6 +216,12 @@ heard "File name: text"
 t "$out/net.kvs"
 k Return
 sleep 8
+# The name was typed, so the dialog's list of completions was open at Enter; the keyboard
+# is back with the main window all the same: F6 goes to the participant in front, and Orca
+# follows it.
+mark
+k F6
+heard "callsign" && touch "$out/followed-after-open"
 import -window root "$out/screen.png" 2>/dev/null
 
 kill "$program_pid" 2>/dev/null
@@ -245,6 +252,12 @@ for expected in "At turn: W2DEF - Bob from Boston" "ID timer expired" "Ctrl+T" "
         fail=1
     fi
 done
+if [ -e "$out/followed-after-open" ]; then
+    echo "ok: after Open, Orca followed F6 to a participant's callsign"
+else
+    echo "FAILED: after Open, Orca did not follow F6 to a participant's callsign"
+    fail=1
+fi
 echo "Text queries at the end of the frequency field, over the bus:"
 sed 's/^/  /' "$out/word-query.txt"
 grep -q "word query exit status 0" "$out/word-query.txt" || { echo "FAILED: the text queries did not all return"; fail=1; }
